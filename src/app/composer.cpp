@@ -1,0 +1,69 @@
+#include "app/composer.h"
+
+#include "channels/channel_slot.h"
+#include "platform/dialogs.h"
+#include "preview/sound_preview.h"
+#include "resources/resource_ids.h"
+#include "synthfile/synth_file.h"
+
+int32_t currentWaveKind;
+ChannelSlot* activeSlot;
+
+const ChannelRow kChannelRows[kRowCount] = {
+    {"Pulse Wave #1", Pulse125, &pulseSlots[0]},
+    {"Pulse Wave #2", Pulse25, &pulseSlots[1]},
+    {"Pulse Wave #3", Pulse50, &pulseSlots[2]},
+    {"Pulse Wave #4", Pulse75, &pulseSlots[3]},
+    {"Triangle Wave", Triangle, &triangleSlot},
+    {"Noise Wave #1", Noise, &noiseSlots[0]},
+    {"Noise Wave #2", LoopedNoise, &noiseSlots[1]},
+};
+
+namespace {
+
+bool InBlock(int command, int firstId) {
+  return command >= firstId && command < firstId + kRowCount;
+}
+
+void CarryOutCommand(platform::WindowHandle window, int command) {
+  if (InBlock(command, kSynthPreviewFirstId)) {
+    currentWaveKind = kChannelRows[command - kSynthPreviewFirstId].waveKind;
+    PreviewSynth(window);
+  } else if (InBlock(command, kSamplePreviewFirstId)) {
+    kChannelRows[command - kSamplePreviewFirstId].slot->PreviewSample(window);
+  } else if (command == kSaveId) {
+    if (SaveSynthFile(window) < 0) {
+      platform::ShowMessageBox(window, "Could Not Save File.", "Error",
+                               platform::kMbOk | platform::kMbIconInformation);
+    }
+  } else if (command == kExitId) {
+    platform::EndModalDialog(window, 0);
+  } else if (InBlock(command, kPropertiesFirstId)) {
+    const int row = command - kPropertiesFirstId;
+    const bool hasFile = kChannelRows[row].slot->ShowProperties(window) != 0;
+    platform::SetControlText(window, kStatusLabelFirstId + row, hasFile ? "PCM" : "-");
+  }
+  // The status labels and every other command have no action.
+}
+
+}  // namespace
+
+platform::DialogResult PLATFORM_CALLBACK DispatchCommand(platform::WindowHandle window,
+                                                         unsigned message, uintptr_t wParam,
+                                                         intptr_t) {
+  using namespace platform;
+  switch (message) {
+    case kWmClose:
+      EndModalDialog(window, 0);
+      return kTrue;
+    case kWmCommand:
+      CarryOutCommand(window, CommandId(wParam));
+      return kTrue;
+    default:
+      return kFalse;  // nothing happens when the window opens: the labels show "-"
+  }
+}
+
+int RunComposer() {
+  return static_cast<int>(platform::RunModalDialog(IDD_COMPOSER, nullptr, DispatchCommand, 0));
+}

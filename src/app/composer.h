@@ -1,0 +1,39 @@
+// The composer's main window: its control identifiers, the channel rows, the entry,
+// and the module-level values that tell the modal windows what to work on.
+#pragma once
+
+#include "platform/win32_values.h"
+#include "synth/wave_generators.h"
+
+class ChannelSlot;
+
+constexpr int kRowCount = 7;
+
+// Main window controls: one block of seven ids per row, in row order.
+constexpr int kSynthPreviewFirstId = 1000;   // "N"
+constexpr int kSamplePreviewFirstId = 1007;  // "S"
+constexpr int kSaveId = 1014;                // "Save..."
+constexpr int kExitId = 1015;                // "Exit"
+constexpr int kStatusLabelFirstId = 1016;    // "-" or "PCM"
+constexpr int kPropertiesFirstId = 1023;     // "..."
+
+struct ChannelRow {
+  const char* caption;
+  WaveKind waveKind;  // what its "N" plays
+  ChannelSlot* slot;  // what its "S" plays, "..." edits and "Save..." bundles
+};
+
+extern const ChannelRow kChannelRows[kRowCount];
+
+// The wave that a synthesized preview plays.
+extern int32_t currentWaveKind;
+// The slot the open modal window works on; null during a synthesized preview.
+extern ChannelSlot* activeSlot;
+
+// The main window's dialog procedure.
+platform::DialogResult PLATFORM_CALLBACK DispatchCommand(platform::WindowHandle window,
+                                                         unsigned message, uintptr_t wParam,
+                                                         intptr_t lParam);
+
+// Runs the main window with no owner; its result is the process exit code.
+int RunComposer();

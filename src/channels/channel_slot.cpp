@@ -1,0 +1,113 @@
+#include "channels/channel_slot.h"
+
+#include <cstring>
+
+#include "app/composer.h"
+#include "platform/choosers.h"
+#include "platform/dialogs.h"
+#include "platform/files.h"
+#include "preview/sound_preview.h"
+#include "resources/resource_ids.h"
+
+ChannelSlot pulseSlots[4];
+ChannelSlot triangleSlot;
+ChannelSlot noiseSlots[2];
+
+namespace {
+
+// Shared by every slot's chooser and never cleared, so each chooser opens with the
+// last path chosen for any slot.
+char chooserBuffer[kPathCapacity];
+
+constexpr char kSampleFilter[] = "PCM Wave Format\0*.pcm\0All Files\0*.*\0";
+
+// OK and the close box end the window with the first byte of the slot's file name.
+void EndChannelProperties(platform::WindowHandle window) {
+  platform::EndModalDialog(window, static_cast<unsigned char>(activeSlot->FileName()[0]));
+}
+
+}  // namespace
+
+ChannelSlot::ChannelSlot() : fileName{}, readHandle(0) {}
+
+const char* ChannelSlot::FileName() const { return fileName; }
+
+int ChannelSlot::ChooseFile(platform::WindowHandle owner) {
+  platform::OpenFileRequest request{};
+  request.structSize = platform::kOpenFileNameSize400;
+  request.owner = owner;
+  request.filter = kSampleFilter;
+  request.filterIndex = 1;
+  request.file = chooserBuffer;
+  request.maxFile = kPathCapacity;
+  request.title = "Open Wave...";
+  request.flags = platform::kOfnFileMustExist | platform::kOfnHideReadOnly;
+  request.defaultExtension = "pcm";
+  if (platform::RunOpenFileChooser(request) != 0) {
+    std::memcpy(fileName, chooserBuffer, kPathCapacity);
+    return 0;
+  }
+  std::memset(fileName, 0, kPathCapacity);
+  return -1;
+}
+
+platform::DialogResult ChannelSlot::ShowProperties(platform::WindowHandle owner) {
+  activeSlot = this;
+  const platform::DialogResult result =
+      platform::RunModalDialog(IDD_CHANNEL_PROPERTIES, owner, ChannelPropertiesProcedure, 0);
+  activeSlot = nullptr;
+  return result;
+}
+
+int ChannelSlot::PreviewSample(platform::WindowHandle owner) {
+  activeSlot = this;
+  platform::RunModalDialog(IDD_SOUND_PREVIEW, owner, SoundPreviewProcedure, 0);
+  if (readHandle != 0) {
+    platform::CloseFile(readHandle);
+    readHandle = 0;
+  }
+  return 0;
+}
+
+int ChannelSlot::ReadSamples(void* region, uint32_t byteCount) {
+  if (readHandle == 0) {
+    const int handle = platform::OpenFileForReading(fileName);
+    if (handle <= 0) {
+      readHandle = 0;
+      return -1;
+    }
+    readHandle = handle;
+  }
+  platform::ReadFile(readHandle, region, byteCount);
+  return 0;
+}
+
+platform::DialogResult PLATFORM_CALLBACK ChannelPropertiesProcedure(platform::WindowHandle window,
+                                                                    unsigned message,
+                                                                    uintptr_t wParam, intptr_t) {
+  using namespace platform;
+  switch (message) {
+    case kWmInitDialog:
+      SetControlText(window, IDC_PROPERTIES_FILE_NAME, activeSlot->FileName());
+      return kTrue;
+    case kWmCommand:
+      switch (CommandId(wParam)) {
+        case IDC_PROPERTIES_BROWSE:
+          // Modal to this window: neither it nor the main window takes input until
+          // the chooser returns, so the result and activeSlot stay consistent.
+          activeSlot->ChooseFile(window);
+          SetControlText(window, IDC_PROPERTIES_FILE_NAME, activeSlot->FileName());
+          return kTrue;
+        case kIdOk:
+          EndChannelProperties(window);
+          return kTrue;
+        default:
+          return kFalse;  // Escape's cancel command included: the window stays open
+      }
+    case kWmClose:
+      EndChannelProperties(window);
+      return kTrue;
+    default:
+      return kFalse;
+  }
+}

@@ -1,0 +1,46 @@
+// The sample file attached to each channel row, and the Channel Properties window.
+#pragma once
+
+#include <cstdint>
+
+#include "platform/win32_values.h"
+
+// Paths hold at most 199 characters and their terminating NUL.
+constexpr uint32_t kPathCapacity = 200;
+
+class ChannelSlot {
+ public:
+  ChannelSlot();
+
+  // The path of the slot's sample file; empty when none is attached.
+  const char* FileName() const;
+
+  // Asks for a sample file with the chooser, modal to the owner window. 0 when one was
+  // chosen; -1 otherwise, and then the slot's file is detached.
+  int ChooseFile(platform::WindowHandle owner);
+
+  // Runs Channel Properties for this slot; returns the first byte of the file name
+  // when the window ended: non-zero when the slot then held a file.
+  platform::DialogResult ShowProperties(platform::WindowHandle owner);
+
+  // Plays the slot's sample file in the Sound Preview; returns 0.
+  int PreviewSample(platform::WindowHandle owner);
+
+  // Fills the region from the sample file, from its first byte in each preview; a short
+  // file leaves the rest of the region as it was. 0, or -1 when the file cannot be opened.
+  int ReadSamples(void* region, uint32_t byteCount);
+
+ private:
+  char fileName[kPathCapacity];
+  int32_t readHandle;  // open only during a sample preview of this slot; 0 when none
+};
+
+extern ChannelSlot pulseSlots[4];
+extern ChannelSlot triangleSlot;
+extern ChannelSlot noiseSlots[2];
+
+// The Channel Properties window's dialog procedure, working on activeSlot.
+platform::DialogResult PLATFORM_CALLBACK ChannelPropertiesProcedure(platform::WindowHandle window,
+                                                                    unsigned message,
+                                                                    uintptr_t wParam,
+                                                                    intptr_t lParam);

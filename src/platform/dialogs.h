@@ -1,0 +1,26 @@
+// Modal dialogs, built from the dialog templates and run by the platform's dialog manager.
+#pragma once
+
+#include "platform/win32_values.h"
+
+namespace platform {
+
+// Runs the dialog of the template with this id, owned by the owner window (or none):
+// the owner takes no input while it runs; the procedure gets WM_INITDIALOG first, then
+// WM_COMMAND for clicks (Escape is command 2, Enter the default button) and WM_CLOSE
+// for the close box. Returns the result given to EndModalDialog, or -1 when the
+// dialog could not be created.
+DialogResult RunModalDialog(int templateId, WindowHandle owner, DialogProcedure procedure,
+                            intptr_t parameter);
+
+// Ends the running dialog with this result; its RunModalDialog returns once the
+// procedure has answered the current message. Non-zero on success.
+int EndModalDialog(WindowHandle dialog, DialogResult result);
+
+// Replaces the text of a control of a dialog. Non-zero on success.
+int SetControlText(WindowHandle dialog, int controlId, const char* text);
+
+// A modal message box owned by the owner window; returns the id of the button pressed.
+int ShowMessageBox(WindowHandle owner, const char* text, const char* caption, unsigned style);
+
+}  // namespace platform

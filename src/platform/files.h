@@ -1,0 +1,39 @@
+// The runtime's file calls, in binary mode. A handle is valid when greater than 0.
+// Only regular files are opened: a directory, FIFO or device fails at once, and
+// no call blocks waiting for a writer.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+
+namespace platform {
+
+// Opens an existing regular file for reading, sharing it with other openers.
+// Returns a handle, or -1.
+int OpenFileForReading(const char* path);
+
+// Creates a new, empty file in the target's folder that will later replace the
+// target: it carries the permissions of the existing target, or those of a newly
+// created file. Its path is written to temporaryPath. Returns a handle, or -1.
+int OpenReplacementFile(const char* target, char* temporaryPath, size_t capacity);
+
+// Reads up to count bytes from the current position; returns the count read
+// (short only at the end of the file), or -1 on an error.
+int32_t ReadFile(int handle, void* bytes, uint32_t count);
+
+// Writes count bytes; returns the count written, or -1 on an error.
+int32_t WriteFile(int handle, const void* bytes, uint32_t count);
+
+// Forces what was written to the disk. 0 on success, -1 on failure.
+int FlushFile(int handle);
+
+// 0 on success, -1 on failure.
+int CloseFile(int handle);
+
+// Moves from onto to in one step, replacing to. 0 on success, -1 on failure.
+int RenameFile(const char* from, const char* to);
+
+// 0 on success, -1 on failure.
+int RemoveFile(const char* path);
+
+}  // namespace platform

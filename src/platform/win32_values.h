@@ -1,0 +1,73 @@
+// Handle types and the Win32 values that cross the platform seam. Every backend
+// uses these numbers, so the program's logic reads the same on every platform and
+// the Windows backend passes them through unchanged.
+#pragma once
+
+#include <cstdint>
+
+#if defined(_WIN32) && !defined(_WIN64)
+#define PLATFORM_CALLBACK __stdcall
+#else
+#define PLATFORM_CALLBACK
+#endif
+
+namespace platform {
+
+// An HWND on Windows; the backend's own window record elsewhere.
+using WindowHandle = void*;
+
+using DialogResult = intptr_t;
+using DialogProcedure = DialogResult(PLATFORM_CALLBACK*)(WindowHandle window, unsigned message,
+                                                         uintptr_t wParam, intptr_t lParam);
+
+constexpr DialogResult kTrue = 1;
+constexpr DialogResult kFalse = 0;
+
+// Window messages.
+constexpr unsigned kWmClose = 0x0010;
+constexpr unsigned kWmInitDialog = 0x0110;
+constexpr unsigned kWmCommand = 0x0111;
+
+// Standard command ids.
+constexpr int kIdOk = 1;
+constexpr int kIdCancel = 2;
+
+// A button click arrives as WM_COMMAND with the control id in the low word.
+constexpr int CommandId(uintptr_t wParam) { return static_cast<int>(wParam & 0xFFFF); }
+
+// Window and control styles.
+constexpr uint32_t kWsPopup = 0x80000000;
+constexpr uint32_t kWsChild = 0x40000000;
+constexpr uint32_t kWsVisible = 0x10000000;
+constexpr uint32_t kWsCaption = 0x00C00000;
+constexpr uint32_t kWsBorder = 0x00800000;
+constexpr uint32_t kWsSysMenu = 0x00080000;
+constexpr uint32_t kWsGroup = 0x00020000;
+constexpr uint32_t kWsTabStop = 0x00010000;
+constexpr uint32_t kDsModalFrame = 0x80;
+constexpr uint32_t kDsSetFont = 0x40;
+constexpr uint32_t kWsExToolWindow = 0x80;
+constexpr uint32_t kBsPushButton = 0x0;
+constexpr uint32_t kBsDefPushButton = 0x1;
+constexpr uint32_t kEsAutoHScroll = 0x80;
+constexpr uint32_t kEsReadOnly = 0x800;
+constexpr uint32_t kSsLeft = 0x0;
+
+// Message box styles.
+constexpr unsigned kMbOk = 0x0;
+constexpr unsigned kMbIconInformation = 0x40;
+
+// The open-file record's size without its later extension fields (32-bit layout).
+constexpr uint32_t kOpenFileNameSize400 = 76;
+
+// Open-file chooser flags.
+constexpr uint32_t kOfnHideReadOnly = 0x4;
+constexpr uint32_t kOfnFileMustExist = 0x1000;
+
+// Sound.
+constexpr uint32_t kDsSclPriority = 2;
+constexpr uint32_t kDsbCapsPrimaryBuffer = 0x1;
+constexpr uint32_t kDsbPlayLooping = 0x1;
+constexpr uint16_t kWaveFormatPcm = 1;
+
+}  // namespace platform

@@ -1,0 +1,130 @@
+#include "preview/sound_preview.h"
+
+#include "app/composer.h"
+#include "channels/channel_slot.h"
+#include "platform/dialogs.h"
+#include "resources/resource_ids.h"
+#include "synth/wave_generators.h"
+
+PreviewPlayer previewPlayer;
+
+namespace {
+
+// The size of DirectSound's buffer description record on the 32-bit target.
+constexpr uint32_t kBufferDescriptionSize = 36;
+
+constexpr platform::WaveFormat PreviewFormat() {
+  constexpr uint16_t channels = 1;
+  constexpr uint16_t bitsPerSample = 16;
+  constexpr uint32_t samplesPerSecond = 44100;
+  constexpr uint16_t blockAlign = channels * bitsPerSample / 8;
+  return {platform::kWaveFormatPcm, channels, samplesPerSecond, blockAlign * samplesPerSecond,
+          blockAlign, bitsPerSample, 18};
+}
+
+void FillFromSource(void* region, uint32_t length) {
+  if (activeSlot != nullptr) {
+    activeSlot->ReadSamples(region, length);
+    return;
+  }
+  switch (currentWaveKind) {
+    case Pulse125:
+    case Pulse25:
+    case Pulse50:
+    case Pulse75:
+      GeneratePulse(currentWaveKind, region, length);
+      break;
+    case Triangle:
+      GenerateTriangle(region, length);
+      break;
+    case Noise:
+      GenerateNoise(0, region, length);
+      break;
+    case LoopedNoise:
+      GenerateNoise(1, region, length);
+      break;
+    default:
+      break;
+  }
+}
+
+}  // namespace
+
+int StartPreview(platform::WindowHandle window) {
+  using namespace platform;
+  if (CreateAudioDevice(&previewPlayer.device) < 0) return -1;
+  if (SetCooperativeLevel(previewPlayer.device, window, kDsSclPriority) < 0) return -1;
+
+  BufferDescription description{};
+  description.size = kBufferDescriptionSize;
+  description.flags = kDsbCapsPrimaryBuffer;
+  if (CreateSoundBuffer(previewPlayer.device, description, &previewPlayer.primaryBuffer) < 0) {
+    return -1;
+  }
+  const WaveFormat format = PreviewFormat();
+  if (SetBufferFormat(previewPlayer.primaryBuffer, format) < 0) return -1;
+
+  description.flags = 0;
+  description.bufferBytes = kPreviewBytes;
+  description.format = &format;
+  if (CreateSoundBuffer(previewPlayer.device, description, &previewPlayer.soundBuffer) < 0) {
+    return -1;
+  }
+
+  void* region1 = nullptr;
+  void* region2 = nullptr;
+  uint32_t length1 = 0;
+  uint32_t length2 = 0;
+  if (LockBuffer(previewPlayer.soundBuffer, 0, kPreviewBytes, &region1, &length1, &region2,
+                 &length2, 0) < 0) {
+    return -1;
+  }
+  FillFromSource(region1, length1);
+  UnlockBuffer(previewPlayer.soundBuffer, region1, length1, region2, length2);
+  PlayBuffer(previewPlayer.soundBuffer, 0, 0, kDsbPlayLooping);
+  return 0;
+}
+
+int StopPreview() {
+  using namespace platform;
+  if (previewPlayer.soundBuffer != nullptr) {
+    StopBuffer(previewPlayer.soundBuffer);
+    ReleaseBuffer(previewPlayer.soundBuffer);
+    previewPlayer.soundBuffer = nullptr;
+  }
+  if (previewPlayer.primaryBuffer != nullptr) {
+    ReleaseBuffer(previewPlayer.primaryBuffer);
+    previewPlayer.primaryBuffer = nullptr;
+  }
+  if (previewPlayer.device != nullptr) {
+    ReleaseDevice(previewPlayer.device);
+    previewPlayer.device = nullptr;
+  }
+  return 0;
+}
+
+platform::DialogResult PLATFORM_CALLBACK SoundPreviewProcedure(platform::WindowHandle window,
+                                                               unsigned message,
+                                                               uintptr_t wParam, intptr_t) {
+  using namespace platform;
+  switch (message) {
+    case kWmInitDialog:
+      StartPreview(window);
+      return kTrue;
+    case kWmCommand:
+      // Only OK ends the preview: the close box and Escape arrive as command 2.
+      if (CommandId(wParam) == IDC_PREVIEW_OK) {
+        StopPreview();
+        EndModalDialog(window, 0);
+      }
+      return kTrue;
+    default:
+      return kFalse;
+  }
+}
+
+int PreviewSynth(platform::WindowHandle owner) {
+  activeSlot = nullptr;
+  platform::RunModalDialog(IDD_SOUND_PREVIEW, owner, SoundPreviewProcedure, 0);
+  return 0;
+}

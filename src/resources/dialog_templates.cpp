@@ -1,0 +1,92 @@
+#include "resources/dialog_templates.h"
+
+#include <array>
+
+#include "app/composer.h"
+#include "resources/resource_ids.h"
+
+namespace resources {
+namespace {
+
+using namespace platform;
+
+constexpr uint32_t kDialogStyle = kWsPopup | kWsCaption | kWsSysMenu | kDsModalFrame | kDsSetFont;
+constexpr uint32_t kButtonStyle = kWsChild | kWsVisible | kWsTabStop | kBsPushButton;
+constexpr uint32_t kDefaultButtonStyle = kWsChild | kWsVisible | kWsTabStop | kBsDefPushButton;
+constexpr uint32_t kTextStyle = kWsChild | kWsVisible | kWsGroup | kSsLeft;
+constexpr uint32_t kReadOnlyFieldStyle =
+    kWsChild | kWsVisible | kWsBorder | kWsTabStop | kEsReadOnly | kEsAutoHScroll;
+
+constexpr const char* kFontName = "MS Sans Serif";
+constexpr uint16_t kFontPoints = 8;
+
+constexpr int kComposerControlCount = 5 * kRowCount + 4;
+
+int16_t RowTop(int row) { return static_cast<int16_t>(20 + 10 * row); }
+
+// The main window's controls in template order: "Exit", the row captions, the column
+// headings, the "N" buttons, the "S" buttons, "Save...", the labels, the "..." buttons.
+std::array<ControlTemplate, kComposerControlCount> BuildComposerControls() {
+  std::array<ControlTemplate, kComposerControlCount> controls{};
+  int next = 0;
+  controls[next++] = {ControlClass::Button, kExitId, "Exit", 101, 105, 60, 14, kButtonStyle};
+  for (int row = 0; row < kRowCount; ++row) {
+    const int16_t captionWidth = row < 2 ? 55 : 60;
+    controls[next++] = {ControlClass::Static, kNoControlId, kChannelRows[row].caption,
+                        10, RowTop(row), captionWidth, 10, kTextStyle};
+  }
+  controls[next++] = {ControlClass::Static, kNoControlId, "NES Sound Channel:", 10, 5, 70, 10,
+                      kTextStyle};
+  controls[next++] = {ControlClass::Static, kNoControlId, "Synthesis Wave:", 85, 5, 55, 10,
+                      kTextStyle};
+  for (int row = 0; row < kRowCount; ++row) {
+    controls[next++] = {ControlClass::Button, kSynthPreviewFirstId + row, "N",
+                        170, RowTop(row), 15, 10, kButtonStyle};
+  }
+  for (int row = 0; row < kRowCount; ++row) {
+    controls[next++] = {ControlClass::Button, kSamplePreviewFirstId + row, "S",
+                        150, RowTop(row), 15, 10, kButtonStyle};
+  }
+  controls[next++] = {ControlClass::Button, kSaveId, "Save...", 35, 105, 60, 15, kButtonStyle};
+  for (int row = 0; row < kRowCount; ++row) {
+    controls[next++] = {ControlClass::Static, kStatusLabelFirstId + row, "-",
+                        85, RowTop(row), 30, 10, kTextStyle};
+  }
+  for (int row = 0; row < kRowCount; ++row) {
+    controls[next++] = {ControlClass::Button, kPropertiesFirstId + row, "...",
+                        130, RowTop(row), 15, 10, kButtonStyle};
+  }
+  return controls;
+}
+
+const ControlTemplate kChannelPropertiesControls[] = {
+    {ControlClass::Button, kIdOk, "OK", 75, 25, 50, 14, kDefaultButtonStyle},
+    {ControlClass::Edit, IDC_PROPERTIES_FILE_NAME, "", 45, 5, 140, 10, kReadOnlyFieldStyle},
+    {ControlClass::Static, kNoControlId, "File name:", 5, 5, 35, 10, kTextStyle},
+    {ControlClass::Button, IDC_PROPERTIES_BROWSE, "...", 190, 5, 15, 10, kButtonStyle},
+};
+
+const ControlTemplate kSoundPreviewControls[] = {
+    {ControlClass::Button, IDC_PREVIEW_OK, "OK", 10, 5, 40, 15, kDefaultButtonStyle},
+};
+
+}  // namespace
+
+const DialogTemplate* FindDialogTemplate(int templateId) {
+  static const std::array<ControlTemplate, kComposerControlCount> composerControls =
+      BuildComposerControls();
+  static const DialogTemplate templates[] = {
+      {IDD_COMPOSER, "Brivola Synthesis Composer", kDialogStyle, 0, kFontName, kFontPoints,
+       0, 0, 202, 127, composerControls.data(), kComposerControlCount},
+      {IDD_CHANNEL_PROPERTIES, "Channel Properties", kDialogStyle, 0, kFontName, kFontPoints,
+       0, 0, 217, 46, kChannelPropertiesControls, 4},
+      {IDD_SOUND_PREVIEW, "Sound Preview", kDialogStyle, kWsExToolWindow, kFontName, kFontPoints,
+       0, 0, 62, 23, kSoundPreviewControls, 1},
+  };
+  for (const DialogTemplate& dialog : templates) {
+    if (dialog.id == templateId) return &dialog;
+  }
+  return nullptr;
+}
+
+}  // namespace resources

@@ -1,0 +1,97 @@
+#include "test_support.h"
+
+#include <dirent.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <random>
+
+#include "app/composer.h"
+#include "channels/channel_slot.h"
+#include "resources/resource_ids.h"
+
+TempFolder::TempFolder() {
+  std::string pattern = std::filesystem::temp_directory_path() / "brivola-test-XXXXXX";
+  path_ = mkdtemp(pattern.data());
+}
+
+TempFolder::~TempFolder() { std::filesystem::remove_all(path_); }
+
+std::string TempFolder::Write(const std::string& name, const Bytes& bytes) const {
+  const std::string path = Path(name);
+  std::ofstream(path, std::ios::binary)
+      .write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+  return path;
+}
+
+std::vector<std::string> TempFolder::Names() const {
+  std::vector<std::string> names;
+  for (const auto& entry : std::filesystem::directory_iterator(path_)) {
+    names.push_back(entry.path().filename());
+  }
+  std::sort(names.begin(), names.end());
+  return names;
+}
+
+Bytes ReadBytes(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  return Bytes(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+Bytes RandomBytes(size_t count, uint32_t seed) {
+  std::mt19937 random(seed);
+  Bytes bytes(count);
+  for (uint8_t& byte : bytes) byte = static_cast<uint8_t>(random());
+  return bytes;
+}
+
+std::vector<int16_t> Samples(const Bytes& bytes) {
+  std::vector<int16_t> samples(bytes.size() / 2);
+  for (size_t i = 0; i < samples.size(); ++i) {
+    samples[i] = static_cast<int16_t>(bytes[2 * i] | bytes[2 * i + 1] << 8);
+  }
+  return samples;
+}
+
+int OpenDescriptorCount() {
+  int count = 0;
+  for ([[maybe_unused]] const auto& entry : std::filesystem::directory_iterator("/proc/self/fd")) {
+    ++count;
+  }
+  return count;
+}
+
+int RunMainWindow(const std::function<void(fake::Window& main)>& actions) {
+  fake::Script(IDD_COMPOSER, [&](fake::Window& main) {
+    actions(main);
+    fake::Click(main, kExitId);
+  });
+  return RunComposer();
+}
+
+void AttachThroughProperties(fake::Window& main, int row, std::optional<std::string> path) {
+  fake::Choose(std::move(path));
+  fake::Script(IDD_CHANNEL_PROPERTIES, [](fake::Window& properties) {
+    fake::Click(properties, IDC_PROPERTIES_BROWSE);
+    fake::Click(properties, platform::kIdOk);
+  });
+  fake::Click(main, kPropertiesFirstId + row);
+}
+
+void Attach(int row, std::optional<std::string> path) {
+  RunMainWindow([&](fake::Window& main) { AttachThroughProperties(main, row, std::move(path)); });
+}
+
+void ComposerTest::SetUp() {
+  fake::Reset();
+  for (int row = 0; row < kRowCount; ++row) Attach(row, std::nullopt);
+  fake::Reset();
+}
+
+void ComposerTest::TearDown() {
+  EXPECT_EQ(activeSlot, nullptr);
+  EXPECT_EQ(fake::LiveAudioObjects(), 0);
+}
