@@ -65,6 +65,7 @@ constexpr uint32_t kOfnHideReadOnly = 0x4;
 constexpr uint32_t kOfnFileMustExist = 0x1000;
 
 // Sound.
+constexpr uint32_t kDsBufferDescriptionSize = 36;  // DSBUFFERDESC on the 32-bit target
 constexpr uint32_t kDsSclPriority = 2;
 constexpr uint32_t kDsbCapsPrimaryBuffer = 0x1;
 constexpr uint32_t kDsbPlayLooping = 0x1;

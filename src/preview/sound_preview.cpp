@@ -10,9 +10,6 @@ PreviewPlayer previewPlayer;
 
 namespace {
 
-// The size of DirectSound's buffer description record on the 32-bit target.
-constexpr uint32_t kBufferDescriptionSize = 36;
-
 constexpr platform::WaveFormat PreviewFormat() {
   constexpr uint16_t channels = 1;
   constexpr uint16_t bitsPerSample = 16;
@@ -56,7 +53,7 @@ int StartPreview(platform::WindowHandle window) {
   if (SetCooperativeLevel(previewPlayer.device, window, kDsSclPriority) < 0) return -1;
 
   BufferDescription description{};
-  description.size = kBufferDescriptionSize;
+  description.size = platform::kDsBufferDescriptionSize;
   description.flags = kDsbCapsPrimaryBuffer;
   if (CreateSoundBuffer(previewPlayer.device, description, &previewPlayer.primaryBuffer) < 0) {
     return -1;
