@@ -242,9 +242,13 @@ TEST_F(SynthFile, UnusableSourcesAndTargetsFail) {
   EXPECT_EQ(Save(target), -1) << "a row without a file";
 
   Attach(5, sample);
+  ASSERT_EQ(chmod(target.c_str(), 0444), 0);
+  EXPECT_EQ(Save(target), -1) << "a read-only target";
+  ASSERT_EQ(chmod(target.c_str(), 0644), 0);
   EXPECT_EQ(Save(folder.Path("no such folder/song.syn")), -1);
   EXPECT_EQ(Save(folder.Path("folder.pcm")), -1) << "a folder as the target";
   EXPECT_EQ(ReadBytes(target), (Bytes{7, 7, 7}));
+  EXPECT_EQ(folder.Names(), (std::vector<std::string>{"folder.pcm", "ok.pcm", "pipe.pcm", "song.syn"}));
 }
 
 TEST_F(SynthFile, NewTargetsGetOrdinaryPermissionsAndASampleCanBeItsOwnTarget) {

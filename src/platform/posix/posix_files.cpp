@@ -34,13 +34,18 @@ int OpenFileForReading(const char* path) {
 }
 
 int OpenReplacementFile(const char* target, char* temporaryPath, size_t capacity) {
+  // A target the user could not write, or one marked read-only for everyone, is not
+  // replaced: renaming over it would bypass that protection.
+  struct stat targetStatus;
+  const bool targetExists = stat(target, &targetStatus) == 0;
+  if (targetExists && (access(target, W_OK) != 0 || (targetStatus.st_mode & 0222) == 0)) {
+    return -1;
+  }
   const int written = std::snprintf(temporaryPath, capacity, "%s.XXXXXX", target);
   if (written < 0 || static_cast<size_t>(written) >= capacity) return -1;
   const int handle = mkostemp(temporaryPath, O_CLOEXEC);
   if (handle < 0) return -1;
-  struct stat targetStatus;
-  const mode_t mode =
-      stat(target, &targetStatus) == 0 ? (targetStatus.st_mode & 07777) : NewFileMode();
+  const mode_t mode = targetExists ? (targetStatus.st_mode & 07777) : NewFileMode();
   if (fchmod(handle, mode) != 0) {
     close(handle);
     unlink(temporaryPath);
