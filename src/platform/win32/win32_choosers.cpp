@@ -1,0 +1,61 @@
+// The chooser seam over comdlg32's open-file dialog.
+#include "platform/choosers.h"
+
+#include <windows.h>
+#include <commdlg.h>
+
+#include <algorithm>
+#include <cstddef>
+#include <cstring>
+#include <vector>
+
+namespace platform {
+namespace {
+
+// OPENFILENAME_SIZE_VERSION_400A as a constant: the record without its later fields.
+constexpr DWORD kRecordSize400 = offsetof(OPENFILENAMEA, lpTemplateName) + sizeof(LPCSTR);
+
+#ifndef _WIN64
+static_assert(kRecordSize400 == kOpenFileNameSize400,
+              "the program's record size is the 32-bit layout's");
+#endif
+
+// Room for any path the dialog can return. A path too long for the caller's buffer
+// must fail and leave that buffer as it was, but the dialog cannot be trusted with
+// it: Windows writes the length needed over the buffer's first bytes, and Wine cuts
+// the path short and reports success. So the dialog fills this one, and the length
+// is checked here.
+constexpr DWORD kWorkingPathCapacity = 32768;
+
+// The program asks by the 32-bit layout's size; other targets lay the same record
+// out with wider pointers.
+DWORD TargetRecordSize(uint32_t requested) {
+  return requested == kOpenFileNameSize400 ? kRecordSize400 : requested;
+}
+
+}  // namespace
+
+int RunOpenFileChooser(OpenFileRequest& request) {
+  std::vector<char> path(kWorkingPathCapacity, '\0');
+  std::memcpy(path.data(), request.file,
+              strnlen(request.file, std::min<size_t>(request.maxFile, kWorkingPathCapacity - 1)));
+
+  OPENFILENAMEA record{};
+  record.lStructSize = TargetRecordSize(request.structSize);
+  record.hwndOwner = static_cast<HWND>(request.owner);
+  record.lpstrFilter = request.filter;
+  record.nFilterIndex = request.filterIndex;
+  record.lpstrFile = path.data();
+  record.nMaxFile = kWorkingPathCapacity;
+  record.lpstrTitle = request.title;
+  record.Flags = request.flags;
+  record.lpstrDefExt = request.defaultExtension;
+  const BOOL chosen = GetOpenFileNameA(&record);
+
+  const size_t length = std::strlen(path.data());
+  if (!chosen || length >= request.maxFile) return 0;
+  std::memcpy(request.file, path.data(), length + 1);
+  return chosen;
+}
+
+}  // namespace platform

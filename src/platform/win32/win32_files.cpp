@@ -1,0 +1,119 @@
+// The file seam over the C runtime's low-level calls, in binary mode, with the
+// Windows calls that replace a file in one step.
+#include "platform/files.h"
+
+#include <windows.h>
+#include <fcntl.h>
+#include <io.h>
+#include <share.h>
+#include <sys/stat.h>
+
+#include <cerrno>
+#include <cstdio>
+
+namespace platform {
+namespace {
+
+constexpr int kNewFilePermissions = _S_IREAD | _S_IWRITE;
+constexpr int kTemporaryNameAttempts = 100;
+// What the attributes say about the file itself rather than about its storage.
+constexpr DWORD kCarriedAttributes = FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM |
+                                     FILE_ATTRIBUTE_ARCHIVE | FILE_ATTRIBUTE_NOT_CONTENT_INDEXED;
+
+// Every open lets other openers read and write the file, keeps bytes as they are and
+// is not inherited by child processes. Returns the handle, or -1 with the error.
+int OpenShared(const char* path, int flags, int permissions, errno_t* error) {
+  int handle = -1;
+  *error = _sopen_s(&handle, path, flags | _O_BINARY | _O_NOINHERIT, _SH_DENYNO, permissions);
+  return *error == 0 ? handle : -1;
+}
+
+// A console, port, pipe or NUL would block a read or never end: only files on disk.
+bool IsRegularDiskFile(int handle) {
+  const auto osHandle = reinterpret_cast<HANDLE>(_get_osfhandle(handle));
+  struct _stat64 status;
+  return GetFileType(osHandle) == FILE_TYPE_DISK && _fstat64(handle, &status) == 0 &&
+         (status.st_mode & _S_IFMT) == _S_IFREG;
+}
+
+// Creates a new file with a name of its own beside the target. Returns the handle, or -1.
+int CreateBeside(const char* target, char* temporaryPath, size_t capacity) {
+  for (int attempt = 0; attempt < kTemporaryNameAttempts; ++attempt) {
+    const int written = std::snprintf(temporaryPath, capacity, "%s.%lx-%d.tmp", target,
+                                      GetCurrentProcessId(), attempt);
+    if (written < 0 || static_cast<size_t>(written) >= capacity) return -1;
+    errno_t error;
+    const int handle =
+        OpenShared(temporaryPath, _O_WRONLY | _O_CREAT | _O_EXCL, kNewFilePermissions, &error);
+    if (handle >= 0 || error != EEXIST) return handle;
+  }
+  return -1;
+}
+
+}  // namespace
+
+int OpenFileForReading(const char* path) {
+  errno_t error;
+  const int handle = OpenShared(path, _O_RDONLY, 0, &error);
+  if (handle < 0) return -1;
+  if (!IsRegularDiskFile(handle)) {
+    _close(handle);
+    return -1;
+  }
+  return handle;
+}
+
+int OpenReplacementFile(const char* target, char* temporaryPath, size_t capacity) {
+  const DWORD targetAttributes = GetFileAttributesA(target);
+  const bool targetExists = targetAttributes != INVALID_FILE_ATTRIBUTES;
+  // Windows replaces no read-only file: refuse before anything is created, so the
+  // target stays as it is.
+  if (targetExists && (targetAttributes & FILE_ATTRIBUTE_READONLY) != 0) return -1;
+  const int handle = CreateBeside(target, temporaryPath, capacity);
+  if (handle < 0) return -1;
+  if (targetExists && !SetFileAttributesA(temporaryPath, targetAttributes & kCarriedAttributes)) {
+    _close(handle);
+    _unlink(temporaryPath);
+    return -1;
+  }
+  return handle;
+}
+
+int32_t ReadFile(int handle, void* bytes, uint32_t count) {
+  uint32_t total = 0;
+  while (total < count) {
+    const int got = _read(handle, static_cast<char*>(bytes) + total, count - total);
+    if (got < 0) return -1;
+    if (got == 0) break;
+    total += static_cast<uint32_t>(got);
+  }
+  return static_cast<int32_t>(total);
+}
+
+int32_t WriteFile(int handle, const void* bytes, uint32_t count) {
+  uint32_t total = 0;
+  while (total < count) {
+    const int put = _write(handle, static_cast<const char*>(bytes) + total, count - total);
+    if (put <= 0) return -1;
+    total += static_cast<uint32_t>(put);
+  }
+  return static_cast<int32_t>(total);
+}
+
+int FlushFile(int handle) { return _commit(handle) == 0 ? 0 : -1; }
+
+int CloseFile(int handle) { return _close(handle) == 0 ? 0 : -1; }
+
+int RenameFile(const char* from, const char* to) {
+  // Replacing keeps the existing file's security settings; a new name is a plain move.
+  if (GetFileAttributesA(to) != INVALID_FILE_ATTRIBUTES) {
+    return ReplaceFileA(to, from, nullptr, REPLACEFILE_IGNORE_MERGE_ERRORS, nullptr, nullptr)
+               ? 0
+               : -1;
+  }
+  return MoveFileExA(from, to, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) ? 0 : -1;
+}
+
+int RemoveFile(const char* path) { return _unlink(path) == 0 ? 0 : -1; }
+
+}  // namespace platform
