@@ -7,7 +7,8 @@ add_library(qt_backend STATIC
   src/platform/qt/qt_dialogs.cpp
   src/platform/qt/qt_choosers.cpp)
 target_include_directories(qt_backend PUBLIC src)
-target_link_libraries(qt_backend PUBLIC Qt6::Widgets)
+# The windows are built from the dialog templates, which live in the core.
+target_link_libraries(qt_backend PUBLIC Qt6::Widgets composer_core)
 
 add_library(openal_backend STATIC src/platform/openal/openal_audio.cpp)
 target_include_directories(openal_backend PUBLIC src)

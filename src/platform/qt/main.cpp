@@ -1,0 +1,28 @@
+// The Linux entry: the composer on Qt Widgets.
+#include <QApplication>
+#include <cstdio>
+#include <cstdlib>
+
+#include "app/composer.h"
+
+namespace {
+
+bool IsSet(const char* name) {
+  const char* value = std::getenv(name);
+  return value != nullptr && *value != '\0';
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  // Without a display Qt would abort with a long trace; one line says what to do.
+  if (!IsSet("DISPLAY") && !IsSet("WAYLAND_DISPLAY") && !IsSet("QT_QPA_PLATFORM")) {
+    std::fputs("brivola-composer: no display; run it from a desktop session or under xvfb-run\n",
+               stderr);
+    return 1;
+  }
+  QApplication application(argc, argv);
+  // The dialogs run their own loops; a window closing must not stop them.
+  application.setQuitOnLastWindowClosed(false);
+  return RunComposer();
+}

@@ -1,0 +1,337 @@
+// The dialog manager on Qt Widgets: windows built from the dialog templates, laid out in
+// dialog units and driven through their dialog procedures with the Win32 messages, so
+// the procedures see what they would see on Windows.
+#include "platform/dialogs.h"
+
+#include <QCloseEvent>
+#include <QDialog>
+#include <QEventLoop>
+#include <QFontMetrics>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QWidget>
+#include <algorithm>
+#include <vector>
+
+#include "platform/qt/qt_windows.h"
+#include "resources/dialog_templates.h"
+
+namespace {
+
+using namespace platform;
+using resources::ControlClass;
+using resources::ControlTemplate;
+using resources::DialogTemplate;
+
+constexpr uint32_t kButtonTypeMask = 0xF;
+constexpr unsigned kMbIconMask = 0xF0;
+constexpr uintptr_t kBnClicked = 0;
+// The letters whose average width is the horizontal base unit, as Windows measures it.
+constexpr char kBaseUnitSample[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz";
+constexpr int kBaseUnitSampleLetters = 52;
+
+// number * numerator / denominator, rounded half away from zero like Win32's MulDiv.
+int MulDiv(int number, int numerator, int denominator) {
+  const long long product = static_cast<long long>(number) * numerator;
+  const long long half = denominator / 2;
+  return static_cast<int>(product >= 0 ? (product + half) / denominator
+                                       : (product - half) / denominator);
+}
+
+struct BaseUnits {
+  int x;
+  int y;
+};
+
+BaseUnits DialogBaseUnits(const QFontMetrics& metrics) {
+  const int sampleWidth = metrics.horizontalAdvance(QLatin1String(kBaseUnitSample));
+  // The average width rounded as Windows rounds it.
+  return {(sampleWidth / (kBaseUnitSampleLetters / 2) + 1) / 2, metrics.height()};
+}
+
+QRect ToPixels(const BaseUnits& units, int x, int y, int width, int height) {
+  return QRect(MulDiv(x, units.x, 4), MulDiv(y, units.y, 8), MulDiv(width, units.x, 4),
+               MulDiv(height, units.y, 8));
+}
+
+uintptr_t CommandParameter(int controlId) {
+  return (static_cast<uintptr_t>(controlId) & 0xFFFF) | (kBnClicked << 16);
+}
+
+int ControlId(const QWidget* control) {
+  return control->property(qtbackend::kControlIdProperty).toInt();
+}
+
+// As Windows does when a dialog ends: its owner becomes the active window again, with
+// the keyboard focus where it was, whether or not a window manager would see to it.
+void ReturnActivation(QWidget* owner) {
+  if (owner != nullptr) owner->activateWindow();
+}
+
+// An owner-less dialog is the application's own top window, as on Windows' taskbar.
+Qt::WindowFlags WindowFlagsOf(const DialogTemplate& dialog, bool owned) {
+  Qt::WindowFlags flags = (dialog.extendedStyle & kWsExToolWindow) ? Qt::Tool
+                          : owned                                  ? Qt::Dialog
+                                                                   : Qt::Window;
+  flags |= Qt::CustomizeWindowHint;  // only the decorations that the style names
+  if ((dialog.style & kWsCaption) == kWsCaption) flags |= Qt::WindowTitleHint;
+  if (dialog.style & kWsSysMenu) flags |= Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint;
+  return flags;
+}
+
+class DialogWindow : public QWidget {
+ public:
+  DialogWindow(const DialogTemplate& dialog, DialogProcedure procedure, QWidget* owner);
+  ~DialogWindow() override;
+
+  DialogResult Run(intptr_t parameter);
+  void End(DialogResult result);
+  QWidget* Control(int controlId) const;
+
+ protected:
+  bool event(QEvent* event) override;
+  void keyPressEvent(QKeyEvent* event) override;
+  void closeEvent(QCloseEvent* event) override;
+
+ private:
+  DialogResult Send(unsigned message, uintptr_t wParam, intptr_t lParam);
+  QWidget* CreateControl(const ControlTemplate& control, const BaseUnits& units);
+  void FocusFirstTabStop();
+  int EnterCommandId() const;
+
+  DialogProcedure procedure_;
+  QWidget* firstTabStop_ = nullptr;
+  QPushButton* defaultButton_ = nullptr;
+  QEventLoop loop_;
+  bool ended_ = false;
+  DialogResult result_ = 0;
+};
+
+// The dialogs being run, innermost last: a handle is valid only while its dialog runs.
+std::vector<DialogWindow*> runningDialogs;
+
+WindowHandle HandleOf(DialogWindow* window) { return static_cast<QWidget*>(window); }
+
+DialogWindow* RunningDialog(WindowHandle handle) {
+  for (DialogWindow* window : runningDialogs) {
+    if (HandleOf(window) == handle) return window;
+  }
+  return nullptr;
+}
+
+DialogWindow::DialogWindow(const DialogTemplate& dialog, DialogProcedure procedure,
+                           QWidget* owner)
+    : QWidget(owner, WindowFlagsOf(dialog, owner != nullptr)), procedure_(procedure) {
+  runningDialogs.push_back(this);
+  setWindowTitle(QString::fromUtf8(dialog.caption));
+  setFont(QFont(QString::fromUtf8(dialog.fontName), dialog.pointSize));
+  // Blocking the owner's input is Qt's form of disabling the owner window.
+  if (owner != nullptr) setWindowModality(Qt::WindowModal);
+
+  const BaseUnits units = DialogBaseUnits(fontMetrics());
+  const QSize clientSize = ToPixels(units, 0, 0, dialog.width, dialog.height).size();
+  setFixedSize(clientSize);
+  const QPoint offset = ToPixels(units, dialog.x, dialog.y, 0, 0).topLeft();
+  if (owner != nullptr) {
+    // As Windows places an owned dialog: its client area at the offset from the
+    // owner's client area, the frame around it.
+    setGeometry(QRect(owner->mapToGlobal(offset), clientSize));
+  } else {
+    move(offset);  // the frame at the offset from the screen's top-left corner
+  }
+
+  QWidget* previousTabStop = nullptr;
+  for (int i = 0; i < dialog.controlCount; ++i) {
+    const ControlTemplate& control = dialog.controls[i];
+    QWidget* widget = CreateControl(control, units);
+    if (!(control.style & kWsTabStop)) continue;
+    if (previousTabStop != nullptr) {
+      QWidget::setTabOrder(previousTabStop, widget);
+    } else {
+      firstTabStop_ = widget;
+    }
+    previousTabStop = widget;
+  }
+}
+
+DialogWindow::~DialogWindow() {
+  runningDialogs.erase(std::find(runningDialogs.begin(), runningDialogs.end(), this));
+}
+
+QWidget* DialogWindow::CreateControl(const ControlTemplate& control, const BaseUnits& units) {
+  const QString text = QString::fromUtf8(control.text);
+  QWidget* widget = nullptr;
+  switch (control.controlClass) {
+    case ControlClass::Button: {
+      auto* button = new QPushButton(text, this);
+      // Enter belongs to the dialog (EnterCommandId); the default button keeps its look.
+      button->setAutoDefault(false);
+      if ((control.style & kButtonTypeMask) == kBsDefPushButton) {
+        button->setDefault(true);
+        defaultButton_ = button;
+      }
+      const int id = control.id;
+      connect(button, &QPushButton::clicked, this, [this, button, id] {
+        Send(kWmCommand, CommandParameter(id), reinterpret_cast<intptr_t>(button));
+      });
+      widget = button;
+      break;
+    }
+    case ControlClass::Edit: {
+      auto* field = new QLineEdit(text, this);
+      field->setReadOnly(control.style & kEsReadOnly);
+      field->setFrame(control.style & kWsBorder);
+      widget = field;
+      break;
+    }
+    case ControlClass::Static: {
+      auto* label = new QLabel(text, this);
+      label->setTextFormat(Qt::PlainText);
+      label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+      label->setWordWrap(true);
+      widget = label;
+      break;
+    }
+  }
+  widget->setProperty(qtbackend::kControlIdProperty, control.id);
+  widget->setGeometry(ToPixels(units, control.x, control.y, control.width, control.height));
+  if (control.controlClass != ControlClass::Static) {
+    widget->setFocusPolicy((control.style & kWsTabStop) ? Qt::StrongFocus : Qt::ClickFocus);
+  }
+  return widget;
+}
+
+QWidget* DialogWindow::Control(int controlId) const {
+  for (QWidget* control : findChildren<QWidget*>(QString(), Qt::FindDirectChildrenOnly)) {
+    if (ControlId(control) == controlId) return control;
+  }
+  return nullptr;
+}
+
+DialogResult DialogWindow::Send(unsigned message, uintptr_t wParam, intptr_t lParam) {
+  return procedure_(HandleOf(this), message, wParam, lParam);
+}
+
+DialogResult DialogWindow::Run(intptr_t parameter) {
+  // WM_INITDIALOG names the control that is to take the focus; TRUE lets it.
+  if (Send(kWmInitDialog, reinterpret_cast<uintptr_t>(firstTabStop_), parameter) != kFalse) {
+    FocusFirstTabStop();
+  }
+  if (!ended_) {  // a dialog ended while it initialised never shows
+    show();
+    loop_.exec();
+    const bool wasActive = isActiveWindow();
+    hide();
+    if (wasActive) ReturnActivation(parentWidget());
+  }
+  return result_;
+}
+
+void DialogWindow::End(DialogResult result) {
+  result_ = result;
+  ended_ = true;
+  loop_.exit();  // Run returns once the current message has been answered
+}
+
+void DialogWindow::FocusFirstTabStop() {
+  if (firstTabStop_ != nullptr) firstTabStop_->setFocus(Qt::TabFocusReason);
+}
+
+// A focused push button, else the default button, else IDOK.
+int DialogWindow::EnterCommandId() const {
+  if (auto* focused = qobject_cast<QPushButton*>(focusWidget())) return ControlId(focused);
+  if (defaultButton_ != nullptr) return ControlId(defaultButton_);
+  return kIdOk;
+}
+
+bool DialogWindow::event(QEvent* event) {
+  // As DefDlgProc does: a dialog activated with no focus gives it to its first tab stop.
+  if (event->type() == QEvent::WindowActivate && focusWidget() == nullptr) FocusFirstTabStop();
+  return QWidget::event(event);
+}
+
+void DialogWindow::keyPressEvent(QKeyEvent* event) {
+  switch (event->key()) {
+    case Qt::Key_Escape:
+      Send(kWmCommand, CommandParameter(kIdCancel), 0);
+      break;
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+      Send(kWmCommand, CommandParameter(EnterCommandId()), 0);
+      break;
+    default:
+      QWidget::keyPressEvent(event);
+  }
+}
+
+// The close box only asks: the procedure decides, and the window stays until ended.
+void DialogWindow::closeEvent(QCloseEvent* event) {
+  event->ignore();
+  if (Send(kWmClose, 0, 0) == kFalse) Send(kWmCommand, CommandParameter(kIdCancel), 0);
+}
+
+}  // namespace
+
+namespace qtbackend {
+
+QWidget* DialogWidget(WindowHandle window) { return RunningDialog(window); }
+
+int RunOwnedDialog(QDialog& dialog, QWidget* owner) {
+  // exec() makes a dialog without an owner modal to the whole application.
+  if (owner != nullptr) dialog.setWindowModality(Qt::WindowModal);
+  const int result = dialog.exec();
+  ReturnActivation(owner);
+  return result;
+}
+
+}  // namespace qtbackend
+
+namespace platform {
+
+DialogResult RunModalDialog(int templateId, WindowHandle owner, DialogProcedure procedure,
+                            intptr_t parameter) {
+  const DialogTemplate* dialog = resources::FindDialogTemplate(templateId);
+  if (dialog == nullptr) return -1;
+  DialogWindow window(*dialog, procedure, qtbackend::DialogWidget(owner));
+  return window.Run(parameter);
+}
+
+int EndModalDialog(WindowHandle dialog, DialogResult result) {
+  DialogWindow* window = RunningDialog(dialog);
+  if (window == nullptr) return 0;
+  window->End(result);
+  return 1;
+}
+
+int SetControlText(WindowHandle dialog, int controlId, const char* text) {
+  DialogWindow* window = RunningDialog(dialog);
+  QWidget* control = window != nullptr ? window->Control(controlId) : nullptr;
+  if (control == nullptr) return 0;
+  const QString value = QString::fromUtf8(text);
+  if (auto* field = qobject_cast<QLineEdit*>(control)) {
+    field->setText(value);
+    field->setCursorPosition(0);  // an edit control shows the start of a long text
+  } else if (auto* label = qobject_cast<QLabel*>(control)) {
+    label->setText(value);
+  } else if (auto* button = qobject_cast<QPushButton*>(control)) {
+    button->setText(value);
+  }
+  return 1;
+}
+
+int ShowMessageBox(WindowHandle owner, const char* text, const char* caption, unsigned style) {
+  QWidget* ownerWidget = qtbackend::DialogWidget(owner);
+  const QMessageBox::Icon icon = (style & kMbIconMask) == kMbIconInformation
+                                     ? QMessageBox::Information
+                                     : QMessageBox::NoIcon;
+  QMessageBox box(icon, QString::fromUtf8(caption), QString::fromUtf8(text), QMessageBox::Ok,
+                  ownerWidget);
+  box.setTextFormat(Qt::PlainText);
+  qtbackend::RunOwnedDialog(box, ownerWidget);
+  return kIdOk;  // its only button, which Escape and the close box press too
+}
+
+}  // namespace platform
