@@ -8,6 +8,9 @@
 # python3.
 # Every wait polls with a bound; the whole session takes well under a minute.
 set -uo pipefail
+# The paths hold a non-ASCII letter, which xdotool types only under a UTF-8 locale;
+# C.UTF-8 is built into the C library, so it exists on every machine.
+export LC_ALL=C.UTF-8
 
 here=$(cd "$(dirname "$0")" && pwd)
 readonly wait_polls=200        # 10 s of 50 ms polls for a window or a file
