@@ -1,6 +1,6 @@
 // The runtime's file calls, in binary mode. A handle is valid when greater than 0.
-// Only regular files are opened: a directory, FIFO or device fails at once, and
-// no call blocks waiting for a writer.
+// Only regular files are read or replaced: a directory, FIFO or device fails at once,
+// and no call blocks waiting for a writer.
 #pragma once
 
 #include <cstddef>
@@ -8,13 +8,17 @@
 
 namespace platform {
 
+// Room for a temporary file's path: beside the target, which may lie behind links.
+constexpr size_t kTemporaryPathCapacity = 4096;
+
 // Opens an existing regular file for reading, sharing it with other openers.
 // Returns a handle, or -1.
 int OpenFileForReading(const char* path);
 
 // Creates a new, empty file in the target's folder that will later replace the
 // target: it carries the permissions of the existing target, or those of a newly
-// created file. Its path is written to temporaryPath. Returns a handle, or -1.
+// created file. Its path is written to temporaryPath. Returns a handle, or -1, also
+// when the target exists and is not a regular file the user may write.
 int OpenReplacementFile(const char* target, char* temporaryPath, size_t capacity);
 
 // Reads up to count bytes from the current position; returns the count read
@@ -30,7 +34,7 @@ int FlushFile(int handle);
 // 0 on success, -1 on failure.
 int CloseFile(int handle);
 
-// Moves from onto to in one step, replacing to. 0 on success, -1 on failure.
+// Moves from onto to in one step, replacing the file to names. 0 on success, -1 on failure.
 int RenameFile(const char* from, const char* to);
 
 // 0 on success, -1 on failure.

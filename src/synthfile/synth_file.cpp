@@ -68,7 +68,7 @@ bool WriteAll(int handle, const uint8_t* bytes, uint32_t count) {
 // Writes the file beside the target and moves it onto the target only once it is
 // complete on disk, so a failed save leaves whatever file was there untouched.
 bool ReplaceTarget(const uint8_t* body, uint32_t length) {
-  char temporaryPath[kPathCapacity + 32];
+  char temporaryPath[platform::kTemporaryPathCapacity];
   const int handle = platform::OpenReplacementFile(savePath, temporaryPath, sizeof temporaryPath);
   if (handle <= 0) return false;
   uint8_t count[kLengthBytes];

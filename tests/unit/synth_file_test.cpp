@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <algorithm>
 
@@ -154,6 +155,7 @@ TEST_F(SynthFile, TheChooserNamesTheTargetAndRemembersIt) {
   EXPECT_EQ(choosers[1].initialFile, first);
   EXPECT_EQ(choosers[2].initialFile, first) << "a cancel keeps the last target";
   EXPECT_EQ(fake::FileCallCount(FileCall::OpenForReading), 7) << "a cancel touches no file";
+  EXPECT_EQ(fake::FileCallCount(FileCall::OpenReplacement), 1);
 }
 
 TEST_F(SynthFile, SaveButtonShowsTheMessageOnlyOnFailure) {
@@ -247,6 +249,7 @@ TEST_F(SynthFile, UnusableSourcesAndTargetsFail) {
   ASSERT_EQ(chmod(target.c_str(), 0644), 0);
   EXPECT_EQ(Save(folder.Path("no such folder/song.syn")), -1);
   EXPECT_EQ(Save(folder.Path("folder.pcm")), -1) << "a folder as the target";
+  EXPECT_EQ(Save(folder.Path("pipe.pcm")), -1) << "a FIFO as the target";
   EXPECT_EQ(ReadBytes(target), (Bytes{7, 7, 7}));
   EXPECT_EQ(folder.Names(), (std::vector<std::string>{"folder.pcm", "ok.pcm", "pipe.pcm", "song.syn"}));
 }
@@ -264,4 +267,14 @@ TEST_F(SynthFile, NewTargetsGetOrdinaryPermissionsAndASampleCanBeItsOwnTarget) {
   // Saving onto row 2's own file bundles the content it had.
   EXPECT_EQ(Save(folder.Path("row 2.pcm")), 0);
   EXPECT_EQ(ReadBytes(folder.Path("row 2.pcm")), ExpectedSynthFile(samples));
+
+  // Through a symbolic link the file it leads to is replaced, and the link stays a link.
+  ASSERT_EQ(symlink("new.syn", folder.Path("link.syn").c_str()), 0);
+  samples[0] = {0x42};
+  AttachAll(samples);
+  EXPECT_EQ(Save(folder.Path("link.syn")), 0);
+  EXPECT_EQ(ReadBytes(fresh), ExpectedSynthFile(samples));
+  struct stat link {};
+  ASSERT_EQ(lstat(folder.Path("link.syn").c_str(), &link), 0);
+  EXPECT_TRUE(S_ISLNK(link.st_mode));
 }

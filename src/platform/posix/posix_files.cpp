@@ -4,9 +4,11 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <climits>
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
+#include <string>
 
 namespace posix {
 namespace {
@@ -16,6 +18,13 @@ mode_t NewFileMode() {
   const mode_t mask = umask(0);
   umask(mask);
   return 0666 & ~mask;
+}
+
+// The file a save onto this path replaces: through symbolic links, the file they lead
+// to, so that a link stays a link; the path itself when nothing exists there yet.
+std::string ReplacedFile(const char* target) {
+  char resolved[PATH_MAX];
+  return realpath(target, resolved) != nullptr ? resolved : target;
 }
 
 }  // namespace
@@ -34,14 +43,16 @@ int OpenFileForReading(const char* path) {
 }
 
 int OpenReplacementFile(const char* target, char* temporaryPath, size_t capacity) {
-  // A target the user could not write, or one marked read-only for everyone, is not
-  // replaced: renaming over it would bypass that protection.
+  const std::string replaced = ReplacedFile(target);
   struct stat targetStatus;
-  const bool targetExists = stat(target, &targetStatus) == 0;
-  if (targetExists && (access(target, W_OK) != 0 || (targetStatus.st_mode & 0222) == 0)) {
+  const bool targetExists = stat(replaced.c_str(), &targetStatus) == 0;
+  // Only a regular file is replaced. One the user could not write, or one marked
+  // read-only for everyone, is refused: renaming over it would bypass that protection.
+  if (targetExists && (!S_ISREG(targetStatus.st_mode) || access(replaced.c_str(), W_OK) != 0 ||
+                       (targetStatus.st_mode & 0222) == 0)) {
     return -1;
   }
-  const int written = std::snprintf(temporaryPath, capacity, "%s.XXXXXX", target);
+  const int written = std::snprintf(temporaryPath, capacity, "%s.XXXXXX", replaced.c_str());
   if (written < 0 || static_cast<size_t>(written) >= capacity) return -1;
   const int handle = mkostemp(temporaryPath, O_CLOEXEC);
   if (handle < 0) return -1;
@@ -81,7 +92,9 @@ int FlushFile(int handle) { return fsync(handle) == 0 ? 0 : -1; }
 
 int CloseFile(int handle) { return close(handle) == 0 ? 0 : -1; }
 
-int RenameFile(const char* from, const char* to) { return rename(from, to) == 0 ? 0 : -1; }
+int RenameFile(const char* from, const char* to) {
+  return rename(from, ReplacedFile(to).c_str()) == 0 ? 0 : -1;
+}
 
 int RemoveFile(const char* path) { return unlink(path) == 0 ? 0 : -1; }
 

@@ -105,13 +105,17 @@ int FlushFile(int handle) { return _commit(handle) == 0 ? 0 : -1; }
 int CloseFile(int handle) { return _close(handle) == 0 ? 0 : -1; }
 
 int RenameFile(const char* from, const char* to) {
+  const DWORD moveFlags = MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH;
   // Replacing keeps the existing file's security settings; a new name is a plain move.
   if (GetFileAttributesA(to) != INVALID_FILE_ATTRIBUTES) {
-    return ReplaceFileA(to, from, nullptr, REPLACEFILE_IGNORE_MERGE_ERRORS, nullptr, nullptr)
-               ? 0
-               : -1;
+    if (ReplaceFileA(to, from, nullptr, REPLACEFILE_IGNORE_MERGE_ERRORS, nullptr, nullptr)) {
+      return 0;
+    }
+    // This failure has already removed the old file while the new one keeps its
+    // temporary name: move it into place, or the caller would remove the only copy left.
+    if (GetLastError() != ERROR_UNABLE_TO_MOVE_REPLACEMENT) return -1;
   }
-  return MoveFileExA(from, to, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) ? 0 : -1;
+  return MoveFileExA(from, to, moveFlags) ? 0 : -1;
 }
 
 int RemoveFile(const char* path) { return _unlink(path) == 0 ? 0 : -1; }
