@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "app/composer.h"
+#include "machine.h"
 #include "channels/channel_slot.h"
 #include "fakes.h"
 #include "preview/sound_preview.h"
@@ -40,14 +41,6 @@ double MedianNanoseconds(int runs, const std::function<void()>& work) {
   std::vector<double> times;
   for (int run = 0; run < runs; ++run) times.push_back(Nanoseconds(work));
   return Median(times);
-}
-
-std::string CpuModel() {
-  std::ifstream cpuinfo("/proc/cpuinfo");
-  for (std::string line; std::getline(cpuinfo, line);) {
-    if (line.rfind("model name", 0) == 0) return line.substr(line.find(':') + 2);
-  }
-  return "unknown CPU";
 }
 
 void BenchGenerators() {
@@ -136,7 +129,7 @@ void BenchSave() {
 }  // namespace
 
 int main() {
-  std::printf("Machine: %s, %ld cores\n\n", CpuModel().c_str(), sysconf(_SC_NPROCESSORS_ONLN));
+  std::printf("Machine: %s\n\n", MachineDescription().c_str());
   BenchGenerators();
   BenchSave();
   return 0;

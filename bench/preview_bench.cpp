@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "app/composer.h"
+#include "machine.h"
 #include "channels/channel_slot.h"
 #include "fakes.h"
 #include "preview/sound_preview.h"
@@ -25,14 +26,6 @@ constexpr int kRuns = 30;
 constexpr double kTargetMilliseconds = 10.0;
 
 using Clock = std::chrono::steady_clock;
-
-std::string CpuModel() {
-  std::ifstream cpuinfo("/proc/cpuinfo");
-  for (std::string line; std::getline(cpuinfo, line);) {
-    if (line.rfind("model name", 0) == 0) return line.substr(line.find(':') + 2);
-  }
-  return "unknown";
-}
 
 // Opens the Sound Preview with `open` and measures until its window is up and playing:
 // the dialog procedure has run StartPreview by the time the user's script runs.
@@ -73,7 +66,7 @@ int main() {
   ConfigureWaveWriter();
   std::printf("StartPreview through OpenAL Soft (wave writer), target %.0f ms at most\n",
               kTargetMilliseconds);
-  std::printf("machine: %ld cores, %s\n", sysconf(_SC_NPROCESSORS_ONLN), CpuModel().c_str());
+  std::printf("machine: %s\n", MachineDescription().c_str());
 
   currentWaveKind = Pulse25;
   Report("pulse wave (\"N\", row 1)", [] { PreviewSynth(nullptr); });

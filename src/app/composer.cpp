@@ -41,7 +41,7 @@ void CarryOutCommand(platform::WindowHandle window, int command) {
   } else if (InBlock(command, kPropertiesFirstId)) {
     const int row = command - kPropertiesFirstId;
     const bool hasFile = kChannelRows[row].slot->ShowProperties(window) != 0;
-    platform::SetControlText(window, kStatusLabelFirstId + row, hasFile ? "PCM" : "-");
+    platform::SetControlText(window, kStatusLabelFirstId + row, hasFile ? kLabelWithFile : kLabelWithoutFile);
   }
   // The status labels and every other command have no action.
 }

@@ -17,6 +17,10 @@ constexpr int kExitId = 1015;                // "Exit"
 constexpr int kStatusLabelFirstId = 1016;    // "-" or "PCM"
 constexpr int kPropertiesFirstId = 1023;     // "..."
 
+// What a row's status label reads.
+constexpr char kLabelWithFile[] = "PCM";
+constexpr char kLabelWithoutFile[] = "-";
+
 struct ChannelRow {
   const char* caption;
   WaveKind waveKind;  // what its "N" plays

@@ -1,6 +1,7 @@
 #include "resources/dialog_templates.h"
 
 #include <array>
+#include <iterator>
 
 #include "app/composer.h"
 #include "resources/resource_ids.h"
@@ -49,7 +50,7 @@ std::array<ControlTemplate, kComposerControlCount> BuildComposerControls() {
   }
   controls[next++] = {ControlClass::Button, kSaveId, "Save...", 35, 105, 60, 15, kButtonStyle};
   for (int row = 0; row < kRowCount; ++row) {
-    controls[next++] = {ControlClass::Static, kStatusLabelFirstId + row, "-",
+    controls[next++] = {ControlClass::Static, kStatusLabelFirstId + row, kLabelWithoutFile,
                         85, RowTop(row), 30, 10, kTextStyle};
   }
   for (int row = 0; row < kRowCount; ++row) {
@@ -79,9 +80,11 @@ const DialogTemplate* FindDialogTemplate(int templateId) {
       {IDD_COMPOSER, "Brivola Synthesis Composer", kDialogStyle, 0, kFontName, kFontPoints,
        0, 0, 202, 127, composerControls.data(), kComposerControlCount},
       {IDD_CHANNEL_PROPERTIES, "Channel Properties", kDialogStyle, 0, kFontName, kFontPoints,
-       0, 0, 217, 46, kChannelPropertiesControls, 4},
+       0, 0, 217, 46, kChannelPropertiesControls,
+       static_cast<int>(std::size(kChannelPropertiesControls))},
       {IDD_SOUND_PREVIEW, "Sound Preview", kDialogStyle, kWsExToolWindow, kFontName, kFontPoints,
-       0, 0, 62, 23, kSoundPreviewControls, 1},
+       0, 0, 62, 23, kSoundPreviewControls,
+       static_cast<int>(std::size(kSoundPreviewControls))},
   };
   for (const DialogTemplate& dialog : templates) {
     if (dialog.id == templateId) return &dialog;

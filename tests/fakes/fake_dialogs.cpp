@@ -73,10 +73,9 @@ DialogResult RunModalDialog(int templateId, WindowHandle owner, DialogProcedure 
   if (resources::FindDialogTemplate(templateId) == nullptr) return -1;
   auto* ownerWindow = static_cast<fake::Window*>(owner);
   fake::windows.push_back(std::make_unique<fake::Window>(
-      fake::Window{templateId, ownerWindow, procedure, {}, true, true, std::nullopt}));
+      fake::Window{templateId, ownerWindow, procedure, {}, true, std::nullopt}));
   fake::Window& window = *fake::windows.back();
   fake::dialogOrder.push_back(&window);
-  if (ownerWindow != nullptr) ownerWindow->enabled = false;
 
   fake::Send(window, kWmInitDialog, 0, parameter);
   fake::DialogScript script = fake::DefaultScript;
@@ -88,7 +87,6 @@ DialogResult RunModalDialog(int templateId, WindowHandle owner, DialogProcedure 
   script(window);
 
   window.running = false;
-  if (ownerWindow != nullptr) ownerWindow->enabled = true;
   if (!window.endResult) {
     ADD_FAILURE() << "dialog " << templateId << " was left open by its script";
     return -1;

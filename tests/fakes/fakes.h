@@ -23,7 +23,6 @@ struct Window {
   platform::DialogProcedure procedure;
   std::map<int, std::string> texts;  // control texts set by the program
   bool running = true;
-  bool enabled = true;  // false while a dialog or chooser owned by it runs
   std::optional<platform::DialogResult> endResult;
 };
 

@@ -10,6 +10,7 @@
 #include <QPushButton>
 #include <QTest>
 
+#include "app/composer.h"
 #include "platform/choosers.h"
 #include "platform/dialogs.h"
 #include "qt_test_support.h"
@@ -24,9 +25,6 @@ using platform::kWmClose;
 using platform::kWmCommand;
 using platform::kWmInitDialog;
 
-constexpr int kExitButton = 1015;
-constexpr int kSaveButton = 1014;
-constexpr int kFirstSynthButton = 1000;
 
 std::vector<unsigned> MessagesTo(platform::WindowHandle window) {
   std::vector<unsigned> messages;
@@ -49,7 +47,7 @@ void ExpectOwnerBlockedWhileUp(const std::function<void(platform::WindowHandle)>
                                const std::function<void()>& closeModal) {
   ResetRecorder();
   recorder.react = [&](const Message& sent) {
-    if (sent.message == kWmCommand && platform::CommandId(sent.wParam) == kFirstSynthButton &&
+    if (sent.message == kWmCommand && platform::CommandId(sent.wParam) == kSynthPreviewFirstId &&
         sent.window == InitialisedDialog(0)) {
       openModal(sent.window);
     }
@@ -59,18 +57,18 @@ void ExpectOwnerBlockedWhileUp(const std::function<void(platform::WindowHandle)>
     QWidget* main = ShownWindow(Caption(IDD_COMPOSER));
     WhenUp([&, main] {
       EXPECT_NE(QApplication::activeModalWidget(), nullptr);
-      Click(Control(main, kSaveButton));
+      Click(Control(main, kSaveId));
       Press(main, Qt::Key_Escape);
       Press(main, Qt::Key_Return);
-      EXPECT_EQ(CommandsTo(InitialisedDialog(0)), std::vector<int>{kFirstSynthButton})
+      EXPECT_EQ(CommandsTo(InitialisedDialog(0)), std::vector<int>{kSynthPreviewFirstId})
           << "the owner took input while blocked";
       closeModal();
     });
-    Click(Control(main, kFirstSynthButton));
+    Click(Control(main, kSynthPreviewFirstId));
     EXPECT_TRUE(QTest::qWaitForWindowActive(main)) << "the owner is the active window again";
-    Click(Control(main, kSaveButton));
+    Click(Control(main, kSaveId));
     EXPECT_EQ(CommandsTo(InitialisedDialog(0)),
-              (std::vector<int>{kFirstSynthButton, kSaveButton}))
+              (std::vector<int>{kSynthPreviewFirstId, kSaveId}))
         << "the owner takes input again";
     platform::EndModalDialog(InitialisedDialog(0), 0);
   });

@@ -120,22 +120,6 @@ TEST_F(SynthFile, ByteExactLayouts) {
   EXPECT_EQ(folder.Names().size(), 8u) << "seven samples and the target, nothing else";
 }
 
-TEST_F(SynthFile, SwapNibblesIsItsOwnInverse) {
-  for (uint32_t count : {0u, 1u, 2u, 3u, 1001u}) {
-    const Bytes original = RandomBytes(count, count);
-    Bytes bytes = original;
-    SwapNibbles(bytes.data(), count);
-    if (count % 2 == 1) {
-      EXPECT_EQ(bytes[0], original[0]);
-    }
-    if (count > 1) {
-      EXPECT_NE(bytes, original);
-    }
-    SwapNibbles(bytes.data(), count);
-    EXPECT_EQ(bytes, original) << count;
-  }
-}
-
 TEST_F(SynthFile, TheChooserNamesTheTargetAndRemembersIt) {
   AttachAll(Empties());
   const std::string first = folder.Path("first.syn");
