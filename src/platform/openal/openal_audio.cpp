@@ -38,17 +38,13 @@ constexpr AudioStatus kErrInvalidCall = static_cast<AudioStatus>(0x88780032u);
 constexpr AudioStatus kErrBadFormat = static_cast<AudioStatus>(0x88780064u);
 constexpr AudioStatus kErrNoDriver = static_cast<AudioStatus>(0x88780078u);
 
-// The AL format for a PCM layout OpenAL plays as it is; AL_NONE for any other.
+// The one layout the preview plays, 16-bit mono PCM, as OpenAL's format; AL_NONE for
+// any other.
 ALenum AlFormatOf(const WaveFormat& format) {
-  if (format.formatTag != kWaveFormatPcm || format.samplesPerSecond == 0 ||
-      format.blockAlign != format.channels * format.bitsPerSample / 8) {
-    return AL_NONE;
-  }
-  if (format.channels == 1 && format.bitsPerSample == 8) return AL_FORMAT_MONO8;
-  if (format.channels == 1 && format.bitsPerSample == 16) return AL_FORMAT_MONO16;
-  if (format.channels == 2 && format.bitsPerSample == 8) return AL_FORMAT_STEREO8;
-  if (format.channels == 2 && format.bitsPerSample == 16) return AL_FORMAT_STEREO16;
-  return AL_NONE;
+  const bool mono16 = format.formatTag == kWaveFormatPcm && format.channels == 1 &&
+                      format.bitsPerSample == 16 && format.blockAlign == 2 &&
+                      format.samplesPerSecond != 0;
+  return mono16 ? AL_FORMAT_MONO16 : AL_NONE;
 }
 
 // AL calls act on the current context; there is one device at a time, but making its
@@ -204,15 +200,9 @@ AudioStatus PlayBuffer(AudioBuffer* buffer, uint32_t, uint32_t, uint32_t flags) 
   const AudioStatus usable = UseSoundBuffer(buffer);
   if (usable != kOk) return usable;
   alGetError();
-  ALint state = AL_INITIAL;
-  alGetSourcei(buffer->source, AL_SOURCE_STATE, &state);
-  // As in DirectSound, a playing buffer only changes whether it loops, and a stopped
-  // one continues where it stopped. The source takes the buffer on its first play.
-  if (state == AL_INITIAL) {
-    alSourcei(buffer->source, AL_BUFFER, static_cast<ALint>(buffer->alBuffer));
-  }
+  alSourcei(buffer->source, AL_BUFFER, static_cast<ALint>(buffer->alBuffer));
   alSourcei(buffer->source, AL_LOOPING, (flags & kDsbPlayLooping) != 0 ? AL_TRUE : AL_FALSE);
-  if (state != AL_PLAYING) alSourcePlay(buffer->source);
+  alSourcePlay(buffer->source);
   return alGetError() == AL_NO_ERROR ? kOk : kErrGeneric;
 }
 
@@ -220,8 +210,7 @@ AudioStatus StopBuffer(AudioBuffer* buffer) {
   const AudioStatus usable = UseSoundBuffer(buffer);
   if (usable != kOk) return usable;
   alGetError();
-  // Silent from the next mix on; the position stays for a later Play.
-  alSourcePause(buffer->source);
+  alSourceStop(buffer->source);  // silent from the next mix on
   return alGetError() == AL_NO_ERROR ? kOk : kErrGeneric;
 }
 
