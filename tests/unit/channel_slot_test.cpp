@@ -68,24 +68,6 @@ TEST_F(Channels, PropertiesShowThePathAndTheLabelFollowsTheResult) {
   });
 }
 
-TEST_F(Channels, CloseBoxEndsLikeOkAndEscapeDoesNothing) {
-  const std::string path = folder.Write("a.pcm", {});
-  Attach(Noise, path);
-  fake::Reset();
-  RunMainWindow([&](fake::Window& main) {
-    fake::Script(IDD_CHANNEL_PROPERTIES, [](fake::Window& properties) {
-      EXPECT_EQ(fake::Send(properties, platform::kWmCommand, platform::kIdCancel), platform::kFalse);
-      EXPECT_EQ(fake::Click(properties, 1029), platform::kFalse);
-      EXPECT_FALSE(properties.endResult);
-      fake::PressCloseBox(properties);
-      ASSERT_TRUE(properties.endResult);
-      EXPECT_NE(*properties.endResult, 0);
-    });
-    fake::Click(main, kPropertiesFirstId + Noise);
-    EXPECT_EQ(Label(main, Noise), "PCM");
-  });
-}
-
 TEST_F(Channels, OneChooserBufferForAllRowsModalToChannelProperties) {
   const std::string first = folder.Write("first.pcm", {});
   const std::string second = folder.Write("second.pcm", {});

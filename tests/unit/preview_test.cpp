@@ -114,17 +114,3 @@ TEST_F(Preview, AFailedSetUpStepPlaysNothingAndReleasesWhatItMadeOnce) {
     EXPECT_EQ(std::count(fake::AudioCalls().begin(), fake::AudioCalls().end(), "CreateAudioDevice"), 2);
   }
 }
-
-TEST_F(Preview, CloseBoxAndEscapeLeaveItPlaying) {
-  fake::Script(IDD_SOUND_PREVIEW, [](fake::Window& preview) {
-    fake::PressCloseBox(preview);
-    fake::PressEscape(preview);
-    EXPECT_EQ(fake::Click(preview, 1028), platform::kTrue);
-    EXPECT_FALSE(preview.endResult);
-    EXPECT_EQ(fake::AudioCalls().back(), "PlayBuffer");
-    fake::Click(preview, IDC_PREVIEW_OK);
-    EXPECT_EQ(*preview.endResult, 0);
-  });
-  PlayRow(Noise);
-  EXPECT_EQ(fake::AudioCalls().back(), "ReleaseDevice");
-}
