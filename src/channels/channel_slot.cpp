@@ -28,22 +28,28 @@ void EndChannelProperties(platform::WindowHandle window) {
 
 }  // namespace
 
+int RunPathChooser(platform::WindowHandle owner, const char* filter, char* path,
+                   const char* title, uint32_t flags, const char* defaultExtension) {
+  platform::OpenFileRequest request{};
+  request.structSize = platform::kOpenFileNameSize400;
+  request.owner = owner;
+  request.filter = filter;
+  request.filterIndex = 1;
+  request.file = path;
+  request.maxFile = kPathCapacity;
+  request.title = title;
+  request.flags = flags;
+  request.defaultExtension = defaultExtension;
+  return platform::RunOpenFileChooser(request);
+}
+
 ChannelSlot::ChannelSlot() : fileName{}, readHandle(0) {}
 
 const char* ChannelSlot::FileName() const { return fileName; }
 
 int ChannelSlot::ChooseFile(platform::WindowHandle owner) {
-  platform::OpenFileRequest request{};
-  request.structSize = platform::kOpenFileNameSize400;
-  request.owner = owner;
-  request.filter = kSampleFilter;
-  request.filterIndex = 1;
-  request.file = chooserBuffer;
-  request.maxFile = kPathCapacity;
-  request.title = "Open Wave...";
-  request.flags = platform::kOfnFileMustExist | platform::kOfnHideReadOnly;
-  request.defaultExtension = "pcm";
-  if (platform::RunOpenFileChooser(request) != 0) {
+  if (RunPathChooser(owner, kSampleFilter, chooserBuffer, "Open Wave...",
+                     platform::kOfnFileMustExist | platform::kOfnHideReadOnly, "pcm") != 0) {
     std::memcpy(fileName, chooserBuffer, kPathCapacity);
     return 0;
   }

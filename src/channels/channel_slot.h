@@ -8,6 +8,13 @@
 // Paths hold at most 199 characters and their terminating NUL.
 constexpr uint32_t kPathCapacity = 200;
 
+// Runs the open-file chooser the way both of the program's choosers use it: the record
+// without its later extension fields, the first filter pair selected, and a path buffer
+// of kPathCapacity characters that holds the path to start with and receives the choice.
+// Non-zero when a path was chosen.
+int RunPathChooser(platform::WindowHandle owner, const char* filter, char* path,
+                   const char* title, uint32_t flags, const char* defaultExtension);
+
 class ChannelSlot {
  public:
   ChannelSlot();

@@ -5,7 +5,6 @@
 
 #include "app/composer.h"
 #include "channels/channel_slot.h"
-#include "platform/choosers.h"
 #include "platform/files.h"
 
 namespace {
@@ -21,17 +20,9 @@ void PutLength(uint8_t* at, uint32_t value) {
 }
 
 int ChooseTarget(platform::WindowHandle owner) {
-  platform::OpenFileRequest request{};
-  request.structSize = platform::kOpenFileNameSize400;
-  request.owner = owner;
-  request.filter = kSynthFilter;
-  request.filterIndex = 1;
-  request.file = savePath;
-  request.maxFile = kPathCapacity;
-  request.title = "Synth File...";
-  request.flags = platform::kOfnHideReadOnly;  // a file that does not exist yet may be named
-  request.defaultExtension = "syn";
-  return platform::RunOpenFileChooser(request);
+  // OFN_HIDEREADONLY alone: a file that does not exist yet may be named.
+  return RunPathChooser(owner, kSynthFilter, savePath, "Synth File...",
+                        platform::kOfnHideReadOnly, "syn");
 }
 
 // Opens the seven sample files in row order. On failure closes those that opened.
