@@ -185,6 +185,21 @@ typed_path() {
   fi
 }
 
+# Types the text; each "ü" is pressed on its own key, with a pause around it, since
+# Wine now and then loses it when xdotool types it among other letters.
+type_text() {
+  local rest=$1 piece
+  while [[ $rest == *ü* ]]; do
+    piece=${rest%%ü*}
+    rest=${rest#*ü}
+    xdotool type --delay 8 -- "$piece"
+    sleep 0.05
+    xdotool key --delay 50 udiaeresis
+    sleep 0.05
+  done
+  xdotool type --delay 8 -- "$rest"
+}
+
 # In the chooser with this title: replaces the filled-in name with the path and presses
 # Enter (or presses Escape for no path); waits until the chooser is gone.
 answer_chooser() {
@@ -195,7 +210,7 @@ answer_chooser() {
     xdotool key --clearmodifiers Escape
   else
     xdotool key --clearmodifiers Home shift+End
-    xdotool type --delay 8 -- "$(typed_path "$path")"
+    type_text "$(typed_path "$path")"
     xdotool key --clearmodifiers Return
   fi
   wait_gone "$title" || fail "\"$title\" stayed after the answer"
