@@ -10,13 +10,13 @@ int32_t currentWaveKind;
 ChannelSlot* activeSlot;
 
 const ChannelRow kChannelRows[kRowCount] = {
-    {"Pulse Wave #1", Pulse125, &pulseSlots[0]},
-    {"Pulse Wave #2", Pulse25, &pulseSlots[1]},
-    {"Pulse Wave #3", Pulse50, &pulseSlots[2]},
-    {"Pulse Wave #4", Pulse75, &pulseSlots[3]},
-    {"Triangle Wave", Triangle, &triangleSlot},
-    {"Noise Wave #1", Noise, &noiseSlots[0]},
-    {"Noise Wave #2", LoopedNoise, &noiseSlots[1]},
+    {kRowCaptions[0], Pulse125, &pulseSlots[0]},
+    {kRowCaptions[1], Pulse25, &pulseSlots[1]},
+    {kRowCaptions[2], Pulse50, &pulseSlots[2]},
+    {kRowCaptions[3], Pulse75, &pulseSlots[3]},
+    {kRowCaptions[4], Triangle, &triangleSlot},
+    {kRowCaptions[5], Noise, &noiseSlots[0]},
+    {kRowCaptions[6], LoopedNoise, &noiseSlots[1]},
 };
 
 namespace {

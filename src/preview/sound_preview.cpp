@@ -24,25 +24,7 @@ void FillFromSource(void* region, uint32_t length) {
     activeSlot->ReadSamples(region, length);
     return;
   }
-  switch (currentWaveKind) {
-    case Pulse125:
-    case Pulse25:
-    case Pulse50:
-    case Pulse75:
-      GeneratePulse(currentWaveKind, region, length);
-      break;
-    case Triangle:
-      GenerateTriangle(region, length);
-      break;
-    case Noise:
-      GenerateNoise(0, region, length);
-      break;
-    case LoopedNoise:
-      GenerateNoise(1, region, length);
-      break;
-    default:
-      break;
-  }
+  GenerateWave(currentWaveKind, region, length);
 }
 
 }  // namespace

@@ -90,3 +90,25 @@ int GenerateNoise(int32_t looped, void* region, uint32_t byteCount) {
   }
   return 0;
 }
+
+void GenerateWave(int32_t kind, void* region, uint32_t byteCount) {
+  switch (kind) {
+    case Pulse125:
+    case Pulse25:
+    case Pulse50:
+    case Pulse75:
+      GeneratePulse(kind, region, byteCount);
+      break;
+    case Triangle:
+      GenerateTriangle(region, byteCount);
+      break;
+    case Noise:
+      GenerateNoise(0, region, byteCount);
+      break;
+    case LoopedNoise:
+      GenerateNoise(1, region, byteCount);
+      break;
+    default:
+      break;
+  }
+}

@@ -22,5 +22,9 @@ int GenerateTriangle(void* region, uint32_t byteCount);
 // at every call, repeated over the region.
 int GenerateNoise(int32_t looped, void* region, uint32_t byteCount);
 
+// Fills the region with the wave of this kind, as its generator above does; a kind
+// outside 0-6 leaves the region as it was.
+void GenerateWave(int32_t kind, void* region, uint32_t byteCount);
+
 // The process-wide random source: starts at 1, never reseeded. Returns 0-32767.
 int32_t NextRandom();

@@ -13,30 +13,6 @@ namespace {
 
 using fake::FileCall;
 
-// The file as other programs read it, laid out independently of the writer: the count N,
-// then per row a length and at most 524,288 bytes; the N bytes then go through the
-// nibble exchange, word by word from the end, the first byte untouched when N is odd.
-Bytes ExpectedSynthFile(const std::vector<Bytes>& samples) {
-  Bytes body;
-  auto putLength = [](Bytes& to, uint32_t value) {
-    for (int shift = 0; shift < 32; shift += 8) to.push_back(static_cast<uint8_t>(value >> shift));
-  };
-  for (const Bytes& file : samples) {
-    const uint32_t length = std::min<uint32_t>(static_cast<uint32_t>(file.size()), 524288);
-    putLength(body, length);
-    body.insert(body.end(), file.begin(), file.begin() + length);
-  }
-  auto exchange = [](uint8_t byte) { return static_cast<uint8_t>((byte & 0x0F) << 4 | byte >> 4); };
-  for (int64_t offset = static_cast<int64_t>(body.size()) - 2; offset >= 0; offset -= 2) {
-    body[offset] = exchange(body[offset]);
-    body[offset + 1] = exchange(body[offset + 1]);
-  }
-  Bytes file;
-  putLength(file, static_cast<uint32_t>(body.size()));
-  file.insert(file.end(), body.begin(), body.end());
-  return file;
-}
-
 class SynthFile : public ComposerTest {
  protected:
   // Attaches the samples to the seven rows, in row order.

@@ -53,6 +53,32 @@ std::vector<int16_t> Samples(const Bytes& bytes) {
   return samples;
 }
 
+void PutLength(Bytes& to, uint32_t value) {
+  for (int shift = 0; shift < 32; shift += 8) to.push_back(static_cast<uint8_t>(value >> shift));
+}
+
+Bytes SynthFileOf(Bytes body) {
+  auto exchange = [](uint8_t byte) { return static_cast<uint8_t>((byte & 0x0F) << 4 | byte >> 4); };
+  for (int64_t offset = static_cast<int64_t>(body.size()) - 2; offset >= 0; offset -= 2) {
+    body[offset] = exchange(body[offset]);
+    body[offset + 1] = exchange(body[offset + 1]);
+  }
+  Bytes file;
+  PutLength(file, static_cast<uint32_t>(body.size()));
+  file.insert(file.end(), body.begin(), body.end());
+  return file;
+}
+
+Bytes ExpectedSynthFile(const std::vector<Bytes>& samples) {
+  Bytes body;
+  for (const Bytes& file : samples) {
+    const uint32_t length = std::min<uint32_t>(static_cast<uint32_t>(file.size()), 524288);
+    PutLength(body, length);
+    body.insert(body.end(), file.begin(), file.begin() + length);
+  }
+  return SynthFileOf(body);
+}
+
 int OpenDescriptorCount() {
   int count = 0;
   for ([[maybe_unused]] const auto& entry : std::filesystem::directory_iterator("/proc/self/fd")) {

@@ -34,6 +34,15 @@ class TempFolder {
 Bytes ReadBytes(const std::string& path);
 Bytes RandomBytes(size_t count, uint32_t seed);
 std::vector<int16_t> Samples(const Bytes& bytes);
+// A Synth file laid out independently of the program's writer: the count N of the body's
+// bytes, then the body through the nibble exchange, word by word from the end, the first
+// byte untouched when N is odd. The body may hold any lengths, true or not.
+Bytes SynthFileOf(Bytes body);
+// The Synth file of these samples: per row a length and at most 524,288 bytes.
+Bytes ExpectedSynthFile(const std::vector<Bytes>& samples);
+// Appends a 32-bit little-endian value.
+void PutLength(Bytes& to, uint32_t value);
+
 // Descriptors this process has open.
 int OpenDescriptorCount();
 

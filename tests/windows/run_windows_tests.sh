@@ -70,7 +70,7 @@ icon_reproducible() {
 # The 32-bit wave generators round every float step to float: SSE arithmetic, no x87.
 generators_use_sse() {
   local code
-  code=$(i686-w64-mingw32-objdump -d --no-show-raw-insn "$win32/libcomposer_core.a" |
+  code=$(i686-w64-mingw32-objdump -d --no-show-raw-insn "$win32/libsynth_core.a" |
     awk '/^[0-9a-f]+ <__Z1[0-9]Generate/ { inside = 1 } inside && /^$/ { inside = 0 } inside')
   [ -n "$code" ] && grep -Eq '\s(subss|addss|mulss)\s' <<<"$code" &&
     ! grep -Eq '^\s+[0-9a-f]+:\s+f[a-z0-9]*(\s|$)' <<<"$code"
