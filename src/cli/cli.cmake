@@ -1,0 +1,14 @@
+# brivola-syn: the Synth file tools on the command line, with libsndfile and
+# libsamplerate for turning recordings into samples.
+find_package(PkgConfig REQUIRED)
+pkg_check_modules(SNDFILE REQUIRED IMPORTED_TARGET sndfile)
+pkg_check_modules(SAMPLERATE REQUIRED IMPORTED_TARGET samplerate)
+
+add_executable(brivola-syn
+  src/cli/main.cpp
+  src/cli/synth_tool.cpp
+  src/cli/bank_commands.cpp
+  src/cli/render_command.cpp
+  src/cli/convert_command.cpp)
+target_compile_definitions(brivola-syn PRIVATE BRIVOLA_VERSION="${PROJECT_VERSION}")
+target_link_libraries(brivola-syn PRIVATE synth_core files_backend PkgConfig::SNDFILE PkgConfig::SAMPLERATE)
