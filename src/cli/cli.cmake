@@ -12,3 +12,6 @@ add_executable(brivola-syn
   src/cli/convert_command.cpp)
 target_compile_definitions(brivola-syn PRIVATE BRIVOLA_VERSION="${PROJECT_VERSION}")
 target_link_libraries(brivola-syn PRIVATE synth_core files_backend PkgConfig::SNDFILE PkgConfig::SAMPLERATE)
+
+include(GNUInstallDirs)
+install(TARGETS brivola-syn RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})

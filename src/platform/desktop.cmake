@@ -16,3 +16,18 @@ target_link_libraries(openal_backend PUBLIC PkgConfig::OPENAL)
 
 add_executable(brivola-composer src/platform/qt/main.cpp)
 target_link_libraries(brivola-composer PRIVATE composer_core qt_backend openal_backend files_backend)
+
+# Installed as a desktop application: the program, its menu entry and its icon in the
+# hicolor theme. The entry names the program by its installed path, so it starts from
+# whichever prefix `cmake --install` was given.
+include(GNUInstallDirs)
+install(TARGETS brivola-composer RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+install(FILES src/resources/composer.svg
+        DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/scalable/apps
+        RENAME brivola-composer.svg)
+install(CODE "
+  set(COMPOSER_PATH \"\${CMAKE_INSTALL_PREFIX}/${CMAKE_INSTALL_BINDIR}/brivola-composer\")
+  set(entry \"\$ENV{DESTDIR}\${CMAKE_INSTALL_PREFIX}/${CMAKE_INSTALL_DATADIR}/applications/brivola-composer.desktop\")
+  message(STATUS \"Installing: \${entry}\")
+  configure_file(\"${PROJECT_SOURCE_DIR}/src/resources/brivola-composer.desktop.in\" \"\${entry}\" @ONLY)
+")

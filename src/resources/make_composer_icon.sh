@@ -1,10 +1,12 @@
 #!/usr/bin/env bash
 # Writes composer.ico (icon group 105): one 32 x 32 image in the 16 standard colours,
-# a pulse wave on a small oscilloscope screen. The picture below is the source: one
-# character per pixel, a hex digit for a palette index and "." for a transparent pixel.
-#   usage: make_composer_icon.sh [output.ico]   (default: composer.ico beside this script)
+# a pulse wave on a small oscilloscope screen; and the same picture as composer.svg, the
+# icon a Linux desktop's menu shows. The picture below is the source: one character per
+# pixel, a hex digit for a palette index and "." for a transparent pixel.
+#   usage: make_composer_icon.sh [output.ico [output.svg]]   (default: beside this script)
 set -euo pipefail
 output=${1:-"$(dirname "$0")/composer.ico"}
+svg_output=${2:-"$(dirname "$0")/composer.svg"}
 
 picture=(
   "...88888888888888888888888888..."
@@ -82,3 +84,19 @@ for ((y = size - 1; y >= 0; y--)); do
 done
 
 printf '%b' "$(sed 's/../\\x&/g' <<<"$hex")" >"$output"
+
+# The SVG: each row's runs of one colour as a rectangle, crisp at any size.
+{
+  echo "<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"$size\" height=\"$size\" viewBox=\"0 0 $size $size\" shape-rendering=\"crispEdges\">"
+  for ((y = 0; y < size; y++)); do
+    row=${picture[y]}
+    for ((x = 0; x < size; x = end)); do
+      pixel=${row:x:1}
+      for ((end = x + 1; end < size; end++)); do [ "${row:end:1}" = "$pixel" ] || break; done
+      [ "$pixel" = "." ] && continue
+      bgr=${palette[16#$pixel]}
+      echo "  <rect x=\"$x\" y=\"$y\" width=\"$((end - x))\" height=\"1\" fill=\"#${bgr:4:2}${bgr:2:2}${bgr:0:2}\"/>"
+    done
+  done
+  echo "</svg>"
+} >"$svg_output"

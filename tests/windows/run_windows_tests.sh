@@ -60,10 +60,12 @@ icon_group() {
 
 icon_reproducible() {
   local regenerated
-  regenerated=$(mktemp)
-  src/resources/make_composer_icon.sh "$regenerated" && cmp -s "$regenerated" src/resources/composer.ico
+  regenerated=$(mktemp -d)
+  src/resources/make_composer_icon.sh "$regenerated/composer.ico" "$regenerated/composer.svg" &&
+    cmp -s "$regenerated/composer.ico" src/resources/composer.ico &&
+    cmp -s "$regenerated/composer.svg" src/resources/composer.svg
   local result=$?
-  rm -f "$regenerated"
+  rm -rf "$regenerated"
   return $result
 }
 
@@ -82,7 +84,7 @@ check "32-bit program imports only system DLLs" system_imports_only "$win32"
 check "64-bit program imports only system DLLs" system_imports_only "$win64"
 check "32-bit program holds icon group 105" icon_group "$win32"
 check "64-bit program holds icon group 105" icon_group "$win64"
-check "the icon script reproduces composer.ico" icon_reproducible
+check "the icon script reproduces composer.ico and composer.svg" icon_reproducible
 check "32-bit wave generators use SSE float arithmetic" generators_use_sse
 
 # ---- Under wine64 ------------------------------------------------------------------
