@@ -3,7 +3,9 @@
 #include <samplerate.h>
 #include <sndfile.h>
 
+#include <algorithm>
 #include <cmath>
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -25,7 +27,8 @@ struct Conversion {
   double ratio;  // output frames per input frame
   SRC_STATE* resampler;  // null when the input is at 44,100 Hz already
   ReplacementFile output;
-  sf_count_t outputFrames;  // exactly this many are written
+  sf_count_t outputFrames;  // the input's declared length, resampled: never more is written
+  sf_count_t inputFrames;   // decoded so far
   sf_count_t written;
 };
 
@@ -78,6 +81,7 @@ bool Convert(Conversion& conversion, std::string* problem) {
       return false;
     }
     ended = frames < kChunkFrames;
+    conversion.inputFrames += frames;
     for (sf_count_t frame = 0; frame < frames; ++frame) {
       float sum = 0.0f;
       for (int channel = 0; channel < conversion.channels; ++channel) {
@@ -93,11 +97,17 @@ bool Convert(Conversion& conversion, std::string* problem) {
       return false;
     }
   }
-  // The resampler may give a sample fewer than the duration calls for: silence ends it.
-  const std::vector<float> silence(static_cast<size_t>(conversion.outputFrames - conversion.written), 0.0f);
-  if (!Emit(conversion, silence.data(), static_cast<long>(silence.size()))) {
-    *problem = "cannot write it";
-    return false;
+  // The resampler may give a sample or two fewer than the input's duration calls for:
+  // silence makes up the difference.
+  const sf_count_t duration = std::min<sf_count_t>(
+      conversion.outputFrames, std::llround(static_cast<double>(conversion.inputFrames) * conversion.ratio));
+  const std::vector<float> silence(static_cast<size_t>(kChunkFrames), 0.0f);
+  while (conversion.written < duration) {
+    const auto count = static_cast<long>(std::min<sf_count_t>(duration - conversion.written, kChunkFrames));
+    if (!Emit(conversion, silence.data(), count)) {
+      *problem = "cannot write it";
+      return false;
+    }
   }
   return true;
 }
@@ -124,7 +134,11 @@ int RunConvert(const CommandArguments& arguments) {
   }
   conversion.channels = format.channels;
   conversion.ratio = kSamplesPerSecond / format.samplerate;
-  conversion.outputFrames = std::llround(static_cast<double>(format.frames) * conversion.ratio);
+  // A length libsndfile does not know comes as a huge count: then the decoded frames rule.
+  const double declaredFrames = static_cast<double>(format.frames) * conversion.ratio;
+  conversion.outputFrames = declaredFrames < static_cast<double>(INT64_MAX / 2)
+                                ? std::llround(declaredFrames)
+                                : INT64_MAX;
   int error = 0;
   if (format.samplerate != static_cast<int>(kSamplesPerSecond)) {
     conversion.resampler = src_new(SRC_SINC_BEST_QUALITY, 1, &error);
