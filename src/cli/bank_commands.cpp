@@ -14,9 +14,9 @@ constexpr double kSamplesPerSecond = 44100.0;
 constexpr uint32_t kBytesPerSample = 2;
 
 // The names extract gives the samples, in row order.
-constexpr const char* kSampleFileNames[kRowCount] = {
-    "pulse1.pcm", "pulse2.pcm", "pulse3.pcm", "pulse4.pcm",
-    "triangle.pcm", "noise1.pcm", "noise2.pcm"};
+constexpr const char* kSampleFileNames[kRowCount] = {"pulse1.pcm", "pulse2.pcm",   "pulse3.pcm",
+                                                     "pulse4.pcm", "triangle.pcm", "noise1.pcm",
+                                                     "noise2.pcm"};
 
 std::string Quoted(const std::string& text) { return "'" + text + "'"; }
 
@@ -25,7 +25,8 @@ bool LoadSynthFile(const std::string& path, std::vector<uint8_t>* bytes,
                    SynthBlock (&blocks)[kRowCount]) {
   const int handle = platform::OpenFileForReading(path.c_str());
   if (handle <= 0) {
-    ReportFailure("cannot open " + Quoted(path) + ": it is missing, unreadable or not a regular file");
+    ReportFailure("cannot open " + Quoted(path) +
+                  ": it is missing, unreadable or not a regular file");
     return false;
   }
   // One byte more than the largest Synth file tells a file that is too long.
@@ -39,8 +40,8 @@ bool LoadSynthFile(const std::string& path, std::vector<uint8_t>* bytes,
   bytes->resize(static_cast<size_t>(count));
   std::string problem;
   if (bytes->size() > kLargestSynthFile) {
-    problem = "it is longer than the " + std::to_string(kLargestSynthFile) +
-              " bytes of the largest one";
+    problem =
+        "it is longer than the " + std::to_string(kLargestSynthFile) + " bytes of the largest one";
   } else if (DecodeSynthFile(bytes->data(), bytes->size(), blocks, &problem) == 0) {
     return true;
   }
@@ -49,7 +50,8 @@ bool LoadSynthFile(const std::string& path, std::vector<uint8_t>* bytes,
 }
 
 std::string WriteFailureMessage(const SynthWriteFailure& failure,
-                                const std::vector<std::string>& samples, const std::string& target) {
+                                const std::vector<std::string>& samples,
+                                const std::string& target) {
   const std::string sample =
       failure.row >= 0 && failure.row < kRowCount
           ? Quoted(samples[failure.row]) + " (" + kRowCaptions[failure.row] + ")"

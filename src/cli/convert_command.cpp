@@ -24,7 +24,7 @@ constexpr long kResamplerSlack = 1024;
 struct Conversion {
   SNDFILE* input;
   int channels;
-  double ratio;  // output frames per input frame
+  double ratio;          // output frames per input frame
   SRC_STATE* resampler;  // null when the input is at 44,100 Hz already
   ReplacementFile output;
   sf_count_t outputFrames;  // the input's declared length, resampled: never more is written
@@ -100,10 +100,12 @@ bool Convert(Conversion& conversion, std::string* problem) {
   // The resampler may give a sample or two fewer than the input's duration calls for:
   // silence makes up the difference.
   const sf_count_t duration = std::min<sf_count_t>(
-      conversion.outputFrames, std::llround(static_cast<double>(conversion.inputFrames) * conversion.ratio));
+      conversion.outputFrames,
+      std::llround(static_cast<double>(conversion.inputFrames) * conversion.ratio));
   const std::vector<float> silence(static_cast<size_t>(kChunkFrames), 0.0f);
   while (conversion.written < duration) {
-    const auto count = static_cast<long>(std::min<sf_count_t>(duration - conversion.written, kChunkFrames));
+    const auto count =
+        static_cast<long>(std::min<sf_count_t>(duration - conversion.written, kChunkFrames));
     if (!Emit(conversion, silence.data(), count)) {
       *problem = "cannot write it";
       return false;

@@ -19,10 +19,10 @@ struct NamedWave {
   WaveKind kind;
 };
 
-constexpr NamedWave kWaves[] = {
-    {"pulse12", Pulse125}, {"pulse25", Pulse25}, {"pulse50", Pulse50},
-    {"pulse75", Pulse75},  {"triangle", Triangle}, {"noise", Noise},
-    {"looped-noise", LoopedNoise}};
+constexpr NamedWave kWaves[] = {{"pulse12", Pulse125},        {"pulse25", Pulse25},
+                                {"pulse50", Pulse50},         {"pulse75", Pulse75},
+                                {"triangle", Triangle},       {"noise", Noise},
+                                {"looped-noise", LoopedNoise}};
 
 const NamedWave* FindWave(const std::string& name) {
   for (const NamedWave& wave : kWaves) {
@@ -82,9 +82,9 @@ int RunRender(const CommandArguments& arguments) {
   double seconds = kDefaultSeconds;
   const auto secondsOption = arguments.options.find("--seconds");
   if (secondsOption != arguments.options.end() && !ParseSeconds(secondsOption->second, &seconds)) {
-    return ReportUsageError("--seconds takes a number above 0 and at most 600, not '" +
-                                secondsOption->second + "'",
-                            "render");
+    return ReportUsageError(
+        "--seconds takes a number above 0 and at most 600, not '" + secondsOption->second + "'",
+        "render");
   }
   const bool asWave = arguments.options.count("--wav") != 0;
   const auto outputOption = arguments.options.find("-o");

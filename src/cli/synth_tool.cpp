@@ -25,32 +25,52 @@ struct Command {
 };
 
 const Command kCommands[] = {
-    {"build", "-o OUT.syn P1 P2 P3 P4 TRI N1 N2", "bundle seven sample files into a Synth file",
+    {"build",
+     "-o OUT.syn P1 P2 P3 P4 TRI N1 N2",
+     "bundle seven sample files into a Synth file",
      "Writes the Synth file the composer's \"Save...\" writes from the same seven sample\n"
      "files, in row order: the four pulse waves, the triangle wave, the two noise waves.\n"
      "Each file contributes its first 524,288 bytes. An existing OUT.syn is replaced only\n"
      "once the new file is complete on disk; on failure it is left as it was.\n",
-     {{"-o", true, true}}, 7, RunBuild},
-    {"info", "FILE.syn", "list a Synth file's blocks and check that it is well formed",
+     {{"-o", true, true}},
+     7,
+     RunBuild},
+    {"info",
+     "FILE.syn",
+     "list a Synth file's blocks and check that it is well formed",
      "Prints the seven blocks in row order with their captions, lengths in bytes and\n"
      "durations at 44,100 samples per second, or says what is wrong with the file.\n",
-     {}, 1, RunInfo},
-    {"extract", "FILE.syn [-d DIR]", "write a Synth file's seven samples back out",
+     {},
+     1,
+     RunInfo},
+    {"extract",
+     "FILE.syn [-d DIR]",
+     "write a Synth file's seven samples back out",
      "Writes pulse1.pcm, pulse2.pcm, pulse3.pcm, pulse4.pcm, triangle.pcm, noise1.pcm\n"
      "and noise2.pcm into DIR (default: the current folder, created when missing). A file\n"
      "that is not a well-formed Synth file is refused and nothing is written.\n",
-     {{"-d", true, false}}, 1, RunExtract},
-    {"render", "WAVE [-o OUT] [--seconds S] [--wav]", "write a built-in wave",
+     {{"-d", true, false}},
+     1,
+     RunExtract},
+    {"render",
+     "WAVE [-o OUT] [--seconds S] [--wav]",
+     "write a built-in wave",
      "Writes the wave as the composer's preview makes it: pulse12, pulse25, pulse50,\n"
      "pulse75, triangle, noise or looped-noise. Noise starts from the random source's\n"
      "first value, as the first noise preview does. S seconds (default 5, at most 600)\n"
      "of 16-bit mono samples at 44,100 Hz, headerless, or as a WAV file with --wav.\n"
      "OUT defaults to WAVE.pcm, or WAVE.wav with --wav.\n",
-     {{"-o", true, false}, {"--seconds", true, false}, {"--wav", false, false}}, 1, RunRender},
-    {"convert", "IN OUT.pcm", "turn an audio file into a sample for a row",
+     {{"-o", true, false}, {"--seconds", true, false}, {"--wav", false, false}},
+     1,
+     RunRender},
+    {"convert",
+     "IN OUT.pcm",
+     "turn an audio file into a sample for a row",
      "Decodes any audio file libsndfile reads (WAV, FLAC, Ogg, AIFF, ...), mixes it to\n"
      "mono, resamples it to 44,100 Hz and writes 16-bit little-endian samples.\n",
-     {}, 2, RunConvert},
+     {},
+     2,
+     RunConvert},
 };
 
 constexpr char kProgram[] = "brivola-syn";
@@ -92,18 +112,23 @@ int RunCommand(const Command& command, int count, char** words) {
     } else if (optionsEnded || word.size() < 2 || word[0] != '-') {
       arguments.operands.push_back(word);
     } else if (const CommandOption* option = FindOption(command, word)) {
-      if (arguments.options.count(word) != 0) return ReportUsageError(word + " given twice", command.name);
-      if (option->takesValue && i + 1 == count) return ReportUsageError(word + " needs a value", command.name);
+      if (arguments.options.count(word) != 0) {
+        return ReportUsageError(word + " given twice", command.name);
+      }
+      if (option->takesValue && i + 1 == count) {
+        return ReportUsageError(word + " needs a value", command.name);
+      }
       arguments.options[word] = option->takesValue ? words[++i] : "";
     } else {
       return ReportUsageError("unknown option " + word, command.name);
     }
   }
   if (arguments.operands.size() != command.operandCount) {
-    return ReportUsageError(std::string(command.name) + " takes " + std::to_string(command.operandCount) +
-                          (command.operandCount == 1 ? " file or name" : " files or names") +
-                          ", not " + std::to_string(arguments.operands.size()),
-                      command.name);
+    return ReportUsageError(std::string(command.name) + " takes " +
+                                std::to_string(command.operandCount) +
+                                (command.operandCount == 1 ? " file or name" : " files or names") +
+                                ", not " + std::to_string(arguments.operands.size()),
+                            command.name);
   }
   for (const CommandOption& option : command.options) {
     if (option.required && arguments.options.count(option.name) == 0) {

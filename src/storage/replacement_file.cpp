@@ -3,12 +3,14 @@
 bool BeginReplacement(ReplacementFile& file, const char* target) {
   file.target = target;
   file.failed = false;
-  file.handle = platform::OpenReplacementFile(target, file.temporaryPath, sizeof file.temporaryPath);
+  file.handle =
+      platform::OpenReplacementFile(target, file.temporaryPath, sizeof file.temporaryPath);
   return file.handle > 0;
 }
 
 bool AppendToReplacement(ReplacementFile& file, const void* bytes, uint32_t count) {
-  if (!file.failed && platform::WriteFile(file.handle, bytes, count) != static_cast<int32_t>(count)) {
+  if (!file.failed &&
+      platform::WriteFile(file.handle, bytes, count) != static_cast<int32_t>(count)) {
     file.failed = true;
   }
   return !file.failed;

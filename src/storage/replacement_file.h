@@ -8,7 +8,7 @@
 
 struct ReplacementFile {
   const char* target;
-  int handle;  // valid while the replacement is open
+  int handle;   // valid while the replacement is open
   bool failed;  // a write fell short; Finish will refuse
   char temporaryPath[platform::kTemporaryPathCapacity];
 };

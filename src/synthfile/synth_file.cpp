@@ -12,8 +12,8 @@ constexpr char kSynthFilter[] = "Synth Files(*.syn)\0*.syn\0All Files\0*.*\0";
 
 int ChooseTarget(platform::WindowHandle owner) {
   // OFN_HIDEREADONLY alone: a file that does not exist yet may be named.
-  return RunPathChooser(owner, kSynthFilter, savePath, "Synth File...",
-                        platform::kOfnHideReadOnly, "syn");
+  return RunPathChooser(owner, kSynthFilter, savePath, "Synth File...", platform::kOfnHideReadOnly,
+                        "syn");
 }
 
 }  // namespace

@@ -65,8 +65,8 @@ bool ReplaceTarget(const char* target, const uint8_t* body, uint32_t length) {
 }
 
 // Reads the bundle of the open sources into the target.
-int BundleInto(const int (&handles)[kRowCount], const char* target, uint8_t* body,
-               uint8_t* scratch, SynthWriteFailure* failure) {
+int BundleInto(const int (&handles)[kRowCount], const char* target, uint8_t* body, uint8_t* scratch,
+               SynthWriteFailure* failure) {
   int failedRow = 0;
   const int64_t length = AssembleBody(handles, body, scratch, &failedRow);
   for (int handle : handles) platform::CloseFile(handle);
@@ -131,8 +131,8 @@ int DecodeSynthFile(uint8_t* bytes, size_t size, SynthBlock (&blocks)[kRowCount]
   }
   const uint32_t count = GetLength(bytes);
   if (count != size - kSynthLengthBytes) {
-    *problem = "the count at byte 0 says " + std::to_string(count) +
-               " bytes follow, but " + std::to_string(size - kSynthLengthBytes) + " do";
+    *problem = "the count at byte 0 says " + std::to_string(count) + " bytes follow, but " +
+               std::to_string(size - kSynthLengthBytes) + " do";
     return -1;
   }
   SwapNibbles(bytes + kSynthLengthBytes, count);

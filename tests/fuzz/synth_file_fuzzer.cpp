@@ -18,7 +18,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   }
   size_t end = kSynthLengthBytes;
   for (const SynthBlock& block : blocks) {
-    if (block.offset != end + kSynthLengthBytes || block.length > kMaxBlockSampleBytes) __builtin_trap();
+    if (block.offset != end + kSynthLengthBytes || block.length > kMaxBlockSampleBytes) {
+      __builtin_trap();
+    }
     end = block.offset + block.length;
   }
   if (end != size) __builtin_trap();
