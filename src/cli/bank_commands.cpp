@@ -6,27 +6,22 @@
 
 #include "cli/synth_tool.h"
 #include "platform/files.h"
+#include "synth/wave_generators.h"
 #include "synthfile/synth_format.h"
 
 namespace {
-
-constexpr double kSamplesPerSecond = 44100.0;
-constexpr uint32_t kBytesPerSample = 2;
 
 // The names extract gives the samples, in row order.
 constexpr const char* kSampleFileNames[kRowCount] = {"pulse1.pcm", "pulse2.pcm",   "pulse3.pcm",
                                                      "pulse4.pcm", "triangle.pcm", "noise1.pcm",
                                                      "noise2.pcm"};
 
-std::string Quoted(const std::string& text) { return "'" + text + "'"; }
-
 // Reads and decodes a Synth file; on failure reports it and returns false.
 bool LoadSynthFile(const std::string& path, std::vector<uint8_t>* bytes,
                    SynthBlock (&blocks)[kRowCount]) {
   const int handle = platform::OpenFileForReading(path.c_str());
   if (handle <= 0) {
-    ReportFailure("cannot open " + Quoted(path) +
-                  ": it is missing, unreadable or not a regular file");
+    ReportFailure(CannotOpenMessage(Quoted(path)));
     return false;
   }
   // One byte more than the largest Synth file tells a file that is too long.
@@ -58,7 +53,7 @@ std::string WriteFailureMessage(const SynthWriteFailure& failure,
           : "";
   switch (failure.fault) {
     case kSampleNotOpened:
-      return "cannot open " + sample + ": it is missing, unreadable or not a regular file";
+      return CannotOpenMessage(sample);
     case kSampleNotRead:
       return "cannot read " + sample;
     case kNoMemory:
@@ -92,7 +87,8 @@ int RunInfo(const CommandArguments& arguments) {
   std::printf("%s: a well-formed Synth file of %zu bytes\n", path.c_str(), bytes.size());
   std::printf("%-4s %-14s %7s %8s\n", "row", "caption", "bytes", "seconds");
   for (int row = 0; row < kRowCount; ++row) {
-    const double seconds = (blocks[row].length / kBytesPerSample) / kSamplesPerSecond;
+    const double seconds =
+        (blocks[row].length / kBytesPerSample) / static_cast<double>(kSamplesPerSecond);
     std::printf("%-4d %-14s %7u %8.3f\n", row + 1, kRowCaptions[row], blocks[row].length, seconds);
   }
   return kExitDone;

@@ -12,10 +12,10 @@
 #include "cli/synth_tool.h"
 #include "platform/files.h"
 #include "storage/replacement_file.h"
+#include "synth/wave_generators.h"
 
 namespace {
 
-constexpr double kSamplesPerSecond = 44100.0;
 constexpr sf_count_t kChunkFrames = 8192;
 // Room for what the resampler may hold back and give out at the end.
 constexpr long kResamplerSlack = 1024;
@@ -122,8 +122,7 @@ int RunConvert(const CommandArguments& arguments) {
   // Only a regular file: a FIFO or a device must not hold the conversion up.
   const int handle = platform::OpenFileForReading(inputPath.c_str());
   if (handle <= 0) {
-    return ReportFailure("cannot open '" + inputPath +
-                         "': it is missing, unreadable or not a regular file");
+    return ReportFailure(CannotOpenMessage(Quoted(inputPath)));
   }
   SF_INFO format{};
   Conversion conversion{};
@@ -132,10 +131,10 @@ int RunConvert(const CommandArguments& arguments) {
     const std::string reason = sf_strerror(conversion.input);
     if (conversion.input != nullptr) sf_close(conversion.input);
     platform::CloseFile(handle);
-    return ReportFailure("cannot read '" + inputPath + "' as audio: " + reason);
+    return ReportFailure("cannot read " + Quoted(inputPath) + " as audio: " + reason);
   }
   conversion.channels = format.channels;
-  conversion.ratio = kSamplesPerSecond / format.samplerate;
+  conversion.ratio = static_cast<double>(kSamplesPerSecond) / format.samplerate;
   // A length libsndfile does not know comes as a huge count: then the decoded frames rule.
   const double declaredFrames = static_cast<double>(format.frames) * conversion.ratio;
   conversion.outputFrames = declaredFrames < static_cast<double>(INT64_MAX / 2)
@@ -150,17 +149,17 @@ int RunConvert(const CommandArguments& arguments) {
   if (error != 0) {
     problem = std::string("cannot resample it: ") + src_strerror(error);
   } else if (!BeginReplacement(conversion.output, outputPath.c_str())) {
-    problem = "cannot create '" + outputPath + "'";
+    problem = "cannot create " + Quoted(outputPath);
   } else if (!Convert(conversion, &problem)) {
     AbandonReplacement(conversion.output);
   } else if (!FinishReplacement(conversion.output)) {
-    problem = "cannot write '" + outputPath + "'";
+    problem = "cannot write " + Quoted(outputPath);
   } else {
     converted = true;
   }
   if (conversion.resampler != nullptr) src_delete(conversion.resampler);
   sf_close(conversion.input);
   platform::CloseFile(handle);
-  if (!converted) return ReportFailure("converting '" + inputPath + "': " + problem);
+  if (!converted) return ReportFailure("converting " + Quoted(inputPath) + ": " + problem);
   return kExitDone;
 }

@@ -9,8 +9,6 @@
 
 namespace {
 
-constexpr uint32_t kSamplesPerSecond = 44100;
-constexpr uint32_t kBytesPerSample = 2;
 constexpr double kDefaultSeconds = 5.0;
 constexpr double kMostSeconds = 600.0;
 
@@ -99,6 +97,6 @@ int RunRender(const CommandArguments& arguments) {
   file.resize(headerBytes + dataBytes);
   // One call for the whole region, as a preview makes its five seconds.
   GenerateWave(wave->kind, file.data() + headerBytes, dataBytes);
-  if (!WriteWholeFile(output, file)) return ReportFailure("cannot write '" + output + "'");
+  if (!WriteWholeFile(output, file)) return ReportFailure("cannot write " + Quoted(output));
   return kExitDone;
 }

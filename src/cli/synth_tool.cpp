@@ -171,6 +171,12 @@ int ReportFailure(const std::string& message) {
   return kExitFailed;
 }
 
+std::string Quoted(const std::string& path) { return "'" + path + "'"; }
+
+std::string CannotOpenMessage(const std::string& file) {
+  return "cannot open " + file + ": it is missing, unreadable or not a regular file";
+}
+
 bool WriteWholeFile(const std::string& path, const std::vector<uint8_t>& bytes) {
   ReplacementFile file;
   if (!BeginReplacement(file, path.c_str())) return false;

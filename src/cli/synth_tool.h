@@ -29,6 +29,13 @@ int ReportFailure(const std::string& message);
 // commandName is null for a fault before any command.
 int ReportUsageError(const std::string& message, const char* commandName);
 
+// The path in single quotes, as messages show it.
+std::string Quoted(const std::string& path);
+
+// "cannot open FILE: ...", for a file the file layer would not open; file names it,
+// quoted.
+std::string CannotOpenMessage(const std::string& file);
+
 // Writes the bytes to the path through a replacement file: all or nothing.
 bool WriteWholeFile(const std::string& path, const std::vector<uint8_t>& bytes);
 

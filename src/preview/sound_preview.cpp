@@ -12,10 +12,9 @@ namespace {
 
 constexpr platform::WaveFormat PreviewFormat() {
   constexpr uint16_t channels = 1;
-  constexpr uint16_t bitsPerSample = 16;
-  constexpr uint32_t samplesPerSecond = 44100;
+  constexpr uint16_t bitsPerSample = 8 * kBytesPerSample;
   constexpr uint16_t blockAlign = channels * bitsPerSample / 8;
-  return {platform::kWaveFormatPcm, channels, samplesPerSecond, blockAlign * samplesPerSecond,
+  return {platform::kWaveFormatPcm, channels, kSamplesPerSecond, blockAlign * kSamplesPerSecond,
           blockAlign, bitsPerSample, 18};
 }
 

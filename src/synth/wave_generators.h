@@ -4,6 +4,9 @@
 
 #include <cstdint>
 
+constexpr uint32_t kSamplesPerSecond = 44100;
+constexpr uint32_t kBytesPerSample = 2;
+
 enum WaveKind : int32_t {
   Pulse125 = 0,
   Pulse25 = 1,
