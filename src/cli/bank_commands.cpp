@@ -34,8 +34,8 @@ bool LoadSynthFile(const std::string& path, std::vector<uint8_t>* bytes,
 }
 
 std::string WriteFailureMessage(const SynthWriteFailure& failure,
-                                const std::vector<std::string>& samples,
-                                const std::string& target, int error) {
+                                const std::vector<std::string>& samples, const std::string& target,
+                                int error) {
   const std::string sample =
       failure.row >= 0 && failure.row < kRowCount
           ? Quoted(samples[failure.row]) + " (" + kRowCaptions[failure.row] + ")"

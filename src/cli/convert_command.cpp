@@ -34,8 +34,8 @@ constexpr float kFullScale = 32768.0f;
 struct Conversion {
   SNDFILE* input;
   int channels;
-  double ratio;       // output frames per input frame
-  soxr_t resampler;   // null when the input is at 44,100 Hz already
+  double ratio;      // output frames per input frame
+  soxr_t resampler;  // null when the input is at 44,100 Hz already
   SNDFILE* output;
   sf_count_t inputFrames;  // decoded so far
   sf_count_t written;
@@ -66,9 +66,8 @@ bool Emit(Conversion& conversion, const float* samples, size_t count) {
 bool Resample(Conversion& conversion, const float* mono, size_t frames, std::string* problem) {
   for (;;) {
     size_t used = 0, made = 0;
-    const soxr_error_t error =
-        soxr_process(conversion.resampler, mono, frames, &used, conversion.resampled.data(),
-                     kResampledFrames, &made);
+    const soxr_error_t error = soxr_process(conversion.resampler, mono, frames, &used,
+                                            conversion.resampled.data(), kResampledFrames, &made);
     if (error != nullptr) {
       *problem = std::string("cannot resample it: ") + error;
       return false;
@@ -119,8 +118,8 @@ SNDFILE* OpenOutput(const std::string& path, ReplacementFile* file) {
   SF_INFO format{};
   format.samplerate = static_cast<int>(kSamplesPerSecond);
   format.channels = 1;
-  format.format = (NamesWaveFile(path) ? SF_FORMAT_WAV : SF_FORMAT_RAW | SF_ENDIAN_LITTLE) |
-                  SF_FORMAT_PCM_16;
+  format.format =
+      (NamesWaveFile(path) ? SF_FORMAT_WAV : SF_FORMAT_RAW | SF_ENDIAN_LITTLE) | SF_FORMAT_PCM_16;
   if (path == kStandardStream) return sf_open_fd(STDOUT_FILENO, SFM_WRITE, &format, SF_FALSE);
   if (!BeginReplacement(*file, path.c_str())) return nullptr;
   SNDFILE* output = sf_open_fd(file->handle, SFM_WRITE, &format, SF_FALSE);
@@ -147,7 +146,8 @@ void ConvertInto(Conversion& conversion, const std::string& path, std::string* p
   if (!converted || closed != 0) {
     if (!toStandardOutput) AbandonReplacement(file);
     if (problem->empty()) {
-      *problem = "cannot write " + name + ": " + (closed != 0 ? sf_error_number(closed) : writeFault);
+      *problem =
+          "cannot write " + name + ": " + (closed != 0 ? sf_error_number(closed) : writeFault);
     }
     return;
   }

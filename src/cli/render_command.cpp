@@ -98,9 +98,8 @@ int RunRender(const CommandArguments& arguments) {
                                  : name + (waveAsked ? ".wav" : ".pcm");
   const bool asWave = output == kStandardStream ? waveAsked : NamesWaveFile(output);
   if (waveAsked && !asWave) {
-    return ReportUsageError("--wav writes a WAV file, but " + Quoted(output) +
-                                " does not end in .wav",
-                            "render");
+    return ReportUsageError(
+        "--wav writes a WAV file, but " + Quoted(output) + " does not end in .wav", "render");
   }
 
   const uint32_t dataBytes = sampleCount * kBytesPerSample;

@@ -118,9 +118,7 @@ const CommandOption* FindOption(const Command& command, const std::string& word,
   return nullptr;
 }
 
-bool IsOption(const std::string& word) {
-  return word.size() >= 2 && word[0] == '-';
-}
+bool IsOption(const std::string& word) { return word.size() >= 2 && word[0] == '-'; }
 
 int RunCommand(const Command& command, int count, char** words) {
   CommandArguments arguments;
@@ -244,7 +242,8 @@ std::string CannotWriteMessage(const std::string& path, int error) {
   // The file layer refuses such a target without an error number of its own.
   std::error_code ignored;
   const auto type = std::filesystem::status(path, ignored).type();
-  if (type != std::filesystem::file_type::not_found && type != std::filesystem::file_type::regular) {
+  if (type != std::filesystem::file_type::not_found &&
+      type != std::filesystem::file_type::regular) {
     return "cannot write " + Quoted(path) + ": it is not a regular file";
   }
   return WithReason("cannot write " + Quoted(path), error);
