@@ -33,7 +33,7 @@ int ReportFailure(const std::string& message);
 // returns kExitUsage. commandName is null for a fault before any command.
 int ReportUsageError(const std::string& message, const char* commandName);
 
-// The path in single quotes, as messages show it; standard input or output by name.
+// The path in single quotes, as messages show it; "standard input" for "-".
 std::string Quoted(const std::string& path);
 
 // The message followed by the system's text for the error number, when there is one.
