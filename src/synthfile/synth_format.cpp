@@ -106,7 +106,9 @@ int WriteSynthFile(const char* const samplePaths[kRowCount], const char* target,
   } else if (AssembleSynthFile(samplePaths, file, &size, failure) == 0) {
     ReplacementFile replacement;
     if (BeginReplacement(replacement, target)) {
-      AppendToReplacement(replacement, file, size);
+      // Exactly two writes, the 4-byte count first.
+      AppendToReplacement(replacement, file, kSynthLengthBytes);
+      AppendToReplacement(replacement, file + kSynthLengthBytes, size - kSynthLengthBytes);
       result = FinishReplacement(replacement) ? 0 : -1;
     }
     if (result != 0) Fail(failure, kTargetNotWritten, 0);
