@@ -34,29 +34,18 @@ constexpr float kFullScale = 32768.0f;
 struct Conversion {
   SNDFILE* input;
   int channels;
-  double ratio;      // output frames per input frame
   soxr_t resampler;  // null when the input is at 44,100 Hz already
   SNDFILE* output;
-  sf_count_t inputFrames;  // decoded so far
-  sf_count_t written;
   std::vector<float> resampled;
   std::vector<short> samples;
 };
 
-// The output frames the input decoded so far lasts.
-sf_count_t DueFrames(const Conversion& conversion) {
-  return std::llround(static_cast<double>(conversion.inputFrames) * conversion.ratio);
-}
-
-// Writes samples as 16-bit ones, never more than the input decoded so far lasts.
+// Writes samples as 16-bit ones.
 bool Emit(Conversion& conversion, const float* samples, size_t count) {
-  count = static_cast<size_t>(
-      std::clamp<sf_count_t>(DueFrames(conversion) - conversion.written, 0, count));
   for (size_t i = 0; i < count; ++i) {
     conversion.samples[i] = static_cast<short>(
         std::lrint(std::clamp(samples[i] * kFullScale, -kFullScale, kFullScale - 1)));
   }
-  conversion.written += static_cast<sf_count_t>(count);
   const auto frames = static_cast<sf_count_t>(count);
   return sf_writef_short(conversion.output, conversion.samples.data(), frames) == frames;
 }
@@ -90,7 +79,6 @@ bool Convert(Conversion& conversion, std::string* problem) {
       return false;
     }
     if (frames == 0) break;
-    conversion.inputFrames += frames;
     for (sf_count_t frame = 0; frame < frames; ++frame) {
       float sum = 0.0f;
       for (int channel = 0; channel < conversion.channels; ++channel) {
@@ -103,14 +91,8 @@ bool Convert(Conversion& conversion, std::string* problem) {
                              : Emit(conversion, mono.data(), frames);
     if (!emitted) return false;
   }
-  if (conversion.resampler != nullptr && !Resample(conversion, nullptr, 0, problem)) return false;
-  // The resampler may give a sample or two fewer than the input's duration calls for:
-  // silence makes up the difference.
-  const std::vector<float> silence(kResampledFrames, 0.0f);
-  while (conversion.written < DueFrames(conversion)) {
-    if (!Emit(conversion, silence.data(), silence.size())) return false;
-  }
-  return true;
+  // libsoxr gives out what it holds back, to the input's duration at 44,100 Hz.
+  return conversion.resampler == nullptr || Resample(conversion, nullptr, 0, problem);
 }
 
 // Starts the output: the replacement for a file, or standard output for "-".
@@ -181,7 +163,6 @@ int RunConvert(const CommandArguments& arguments) {
               " Hz that convert takes";
   } else {
     conversion.channels = format.channels;
-    conversion.ratio = static_cast<double>(kSamplesPerSecond) / format.samplerate;
     conversion.resampled.resize(kResampledFrames);
     conversion.samples.resize(kResampledFrames);
     soxr_error_t error = nullptr;
