@@ -8,7 +8,7 @@
 #include <cmath>
 #include <complex>
 
-#include "test_support.h"
+#include "support.h"
 
 namespace {
 
@@ -71,7 +71,7 @@ TEST(SynthTool, CommandLines) {
     samples.push_back(RandomBytes(size, static_cast<uint32_t>(samples.size())));
     folder.Write("s" + std::to_string(samples.size() - 1) + ".pcm", samples.back());
   }
-  folder.Write("good.syn", ExpectedSynthFile(samples));
+  folder.Write("good.syn", SynthFileOf(samples));
   folder.Write("native.wav", SineWave(44100, 1000, {0.5}, false));
   folder.Write("one.wav", SineWave(1, 8192, {0.5}, false));
   folder.Write("header.wav", WaveHeader(44100, 1, 441000, false));
@@ -131,7 +131,7 @@ TEST(SynthTool, CommandLines) {
            " && cmp b.syn good.syn",
        0, ""},
       {"cat good.syn | $T info -", 0,
-       "-: a well-formed Synth file of " + std::to_string(ExpectedSynthFile(samples).size()) +
+       "-: a well-formed Synth file of " + std::to_string(SynthFileOf(samples).size()) +
            " bytes\nrow  caption          bytes  seconds\n1    Pulse Wave #1        0    0.000\n"
            "2    Pulse Wave #2        1    0.000\n3    Pulse Wave #3        2    0.000\n"
            "4    Pulse Wave #4   441001    5.000\n5    Triangle Wave   524287    5.944"},
@@ -175,19 +175,19 @@ TEST(SynthTool, CommandLines) {
     return Bytes(bytes.begin(), bytes.end() - static_cast<std::ptrdiff_t>(cut));
   };
   const std::vector<uint32_t> good = {2, 0, 4, 0, 6, 0, 8};
-  Bytes countTooLarge = SynthFileOf(body(good, 0)), leftOver = body(good, 0);
+  Bytes countTooLarge = SynthFileOfBody(body(good, 0)), leftOver = body(good, 0);
   countTooLarge.pop_back();
   leftOver.insert(leftOver.end(), {1, 2, 3});
   const std::vector<std::pair<Bytes, std::string>> malformed = {
       {{}, "truncated: 0 bytes, too short for the count at byte 0"},
       {countTooLarge, "the count at byte 0 says 48 bytes follow, but 47 do"},
-      {SynthFileOf(leftOver), "3 bytes left over after the seventh block, from byte 52"},
-      {SynthFileOf(body({2, 0, 4, 0, 6, 0, 0}, 2)),
+      {SynthFileOfBody(leftOver), "3 bytes left over after the seventh block, from byte 52"},
+      {SynthFileOfBody(body({2, 0, 4, 0, 6, 0, 0}, 2)),
        "truncated: the file ends at byte 42, inside block 7 (Noise Wave #2)'s length at byte 40"},
-      {SynthFileOf(body(good, 3)),
+      {SynthFileOfBody(body(good, 3)),
        "block 7 (Noise Wave #2) at byte 40 claims 8 bytes, running 3 bytes past the end of the "
        "file"},
-      {SynthFileOf(body({2, 0, 524289, 0, 6, 0, 8}, 0)),
+      {SynthFileOfBody(body({2, 0, 524289, 0, 6, 0, 8}, 0)),
        "block 3 (Pulse Wave #3) at byte 14 claims 524289 bytes, more than the 524288 a block "
        "holds"},
       {Bytes(4 + 7 * (4 + 524288) + 1, 0),

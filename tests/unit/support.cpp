@@ -1,13 +1,11 @@
-#include "test_support.h"
+#include "support.h"
 
 #include <algorithm>
-#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <random>
 
 #include "app/composer.h"
-#include "channels/channel_slot.h"
 #include "resources/resource_ids.h"
 
 TempFolder::TempFolder() {
@@ -18,10 +16,9 @@ TempFolder::TempFolder() {
 TempFolder::~TempFolder() { std::filesystem::remove_all(path_); }
 
 std::string TempFolder::Write(const std::string& name, const Bytes& bytes) const {
-  const std::string path = Path(name);
-  std::ofstream(path, std::ios::binary)
-      .write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
-  return path;
+  std::ofstream(Path(name), std::ios::binary)
+      .write(reinterpret_cast<const char*>(bytes.data()), static_cast<long>(bytes.size()));
+  return Path(name);
 }
 
 std::vector<std::string> TempFolder::Names() const {
@@ -57,11 +54,10 @@ void PutLength(Bytes& to, uint32_t value) {
   for (int shift = 0; shift < 32; shift += 8) to.push_back(static_cast<uint8_t>(value >> shift));
 }
 
-Bytes SynthFileOf(Bytes body) {
-  auto exchange = [](uint8_t byte) { return static_cast<uint8_t>((byte & 0x0F) << 4 | byte >> 4); };
-  for (int64_t offset = static_cast<int64_t>(body.size()) - 2; offset >= 0; offset -= 2) {
-    body[offset] = exchange(body[offset]);
-    body[offset + 1] = exchange(body[offset + 1]);
+Bytes SynthFileOfBody(Bytes body) {
+  for (size_t end = body.size(); end >= 2; end -= 2) {
+    for (size_t i = end - 2; i < end; ++i)
+      body[i] = static_cast<uint8_t>(body[i] << 4 | body[i] >> 4);
   }
   Bytes file;
   PutLength(file, static_cast<uint32_t>(body.size()));
@@ -69,22 +65,14 @@ Bytes SynthFileOf(Bytes body) {
   return file;
 }
 
-Bytes ExpectedSynthFile(const std::vector<Bytes>& samples) {
+Bytes SynthFileOf(const std::vector<Bytes>& samples) {
   Bytes body;
-  for (const Bytes& file : samples) {
-    const uint32_t length = std::min<uint32_t>(static_cast<uint32_t>(file.size()), 524288);
+  for (const Bytes& sample : samples) {
+    const uint32_t length = std::min<uint32_t>(static_cast<uint32_t>(sample.size()), 524288);
     PutLength(body, length);
-    body.insert(body.end(), file.begin(), file.begin() + length);
+    body.insert(body.end(), sample.begin(), sample.begin() + length);
   }
-  return SynthFileOf(body);
-}
-
-int OpenDescriptorCount() {
-  int count = 0;
-  for ([[maybe_unused]] const auto& entry : std::filesystem::directory_iterator("/proc/self/fd")) {
-    ++count;
-  }
-  return count;
+  return SynthFileOfBody(body);
 }
 
 int RunMainWindow(const std::function<void(fake::Window& main)>& actions) {
@@ -95,8 +83,8 @@ int RunMainWindow(const std::function<void(fake::Window& main)>& actions) {
   return RunComposer();
 }
 
-void AttachThroughProperties(fake::Window& main, int row, std::optional<std::string> path) {
-  fake::Choose(std::move(path));
+void Attach(fake::Window& main, int row, std::optional<std::string> path) {
+  fake::Choose(path);
   fake::Script(IDD_CHANNEL_PROPERTIES, [](fake::Window& properties) {
     fake::Click(properties, IDC_PROPERTIES_BROWSE);
     fake::Click(properties, platform::kIdOk);
@@ -104,16 +92,10 @@ void AttachThroughProperties(fake::Window& main, int row, std::optional<std::str
   fake::Click(main, kPropertiesFirstId + row);
 }
 
-void Attach(int row, std::optional<std::string> path) {
-  RunMainWindow([&](fake::Window& main) { AttachThroughProperties(main, row, std::move(path)); });
-}
-
 void ComposerTest::SetUp() {
   fake::Reset();
-  for (int row = 0; row < kRowCount; ++row) Attach(row, std::nullopt);
+  RunMainWindow([](fake::Window& main) {
+    for (int row = 0; row < kRowCount; ++row) Attach(main, row, std::nullopt);
+  });
   fake::Reset();
-}
-
-void ComposerTest::TearDown() {
-  EXPECT_EQ(fake::LiveAudioObjects(), 0);
 }
