@@ -6,6 +6,7 @@
 
 #include "cli/synth_tool.h"
 #include "platform/files.h"
+#include "storage/replacement_file.h"
 #include "synth/wave_generators.h"
 #include "synthfile/synth_format.h"
 
@@ -20,16 +21,23 @@ constexpr const char* kSampleFileNames[kRowCount] = {"pulse1.pcm", "pulse2.pcm",
 bool LoadSynthFile(const std::string& path, std::vector<uint8_t>* bytes,
                    SynthBlock (&blocks)[kRowCount]) {
   const int handle = platform::OpenFileForReading(path.c_str());
-  if (handle <= 0) {
+  platform::FileStamp stamp;
+  if (handle < 0 || platform::StampFile(handle, &stamp) != 0) {
+    if (handle >= 0) platform::CloseFile(handle);
     ReportFailure(CannotOpenMessage(Quoted(path)));
     return false;
   }
   // One byte more than the largest Synth file tells a file that is too long.
   bytes->resize(kLargestSynthFile + 1);
   const int32_t count = platform::ReadFile(handle, bytes->data(), kLargestSynthFile + 1);
+  const bool unchanged = FileUnchangedSince(handle, stamp);
   platform::CloseFile(handle);
   if (count < 0) {
     ReportFailure("cannot read " + Quoted(path));
+    return false;
+  }
+  if (!unchanged) {
+    ReportFailure(ChangedWhileReadMessage(Quoted(path)));
     return false;
   }
   bytes->resize(static_cast<size_t>(count));
@@ -63,7 +71,7 @@ std::string WriteFailureMessage(const SynthWriteFailure& failure,
   }
   return "cannot write " + Quoted(target) +
          ": its folder must exist and be writable, and a file already there must be a "
-         "writable regular file; nothing was changed";
+         "writable regular file, or a link that leads to one; nothing was changed";
 }
 
 }  // namespace
@@ -108,12 +116,17 @@ int RunExtract(const CommandArguments& arguments) {
   if (error || !std::filesystem::is_directory(folder)) {
     return ReportFailure("cannot make the folder " + Quoted(folder.string()));
   }
+  std::string samplePaths[kRowCount];
+  FileToWrite samples[kRowCount];
   for (int row = 0; row < kRowCount; ++row) {
-    const std::string samplePath = (folder / kSampleFileNames[row]).string();
-    const auto* start = bytes.data() + blocks[row].offset;
-    if (!WriteWholeFile(samplePath, std::vector<uint8_t>(start, start + blocks[row].length))) {
-      return ReportFailure("cannot write " + Quoted(samplePath));
-    }
+    samplePaths[row] = (folder / kSampleFileNames[row]).string();
+    samples[row] = {samplePaths[row].c_str(), bytes.data() + blocks[row].offset, blocks[row].length,
+                    false};
   }
-  return kExitDone;
+  if (WriteFilesTogether(samples, kRowCount)) return kExitDone;
+  std::string failed;
+  for (int row = 0; row < kRowCount; ++row) {
+    if (samples[row].failed) failed += (failed.empty() ? "" : ", ") + Quoted(samplePaths[row]);
+  }
+  return ReportFailure("cannot write " + failed + "; no sample file was changed");
 }

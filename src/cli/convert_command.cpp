@@ -121,7 +121,9 @@ int RunConvert(const CommandArguments& arguments) {
   const std::string& outputPath = arguments.operands[1];
   // Only a regular file: a FIFO or a device must not hold the conversion up.
   const int handle = platform::OpenFileForReading(inputPath.c_str());
-  if (handle <= 0) {
+  platform::FileStamp stamp;
+  if (handle < 0 || platform::StampFile(handle, &stamp) != 0) {
+    if (handle >= 0) platform::CloseFile(handle);
     return ReportFailure(CannotOpenMessage(Quoted(inputPath)));
   }
   SF_INFO format{};
@@ -152,6 +154,9 @@ int RunConvert(const CommandArguments& arguments) {
     problem = "cannot create " + Quoted(outputPath);
   } else if (!Convert(conversion, &problem)) {
     AbandonReplacement(conversion.output);
+  } else if (!FileUnchangedSince(handle, stamp)) {
+    AbandonReplacement(conversion.output);
+    problem = ChangedWhileReadMessage("it");
   } else if (!FinishReplacement(conversion.output)) {
     problem = "cannot write " + Quoted(outputPath);
   } else {

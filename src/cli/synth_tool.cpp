@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "platform/files.h"
+#include "platform/posix/posix_files.h"
 #include "storage/replacement_file.h"
 
 namespace {
@@ -141,6 +142,8 @@ int RunCommand(const Command& command, int count, char** words) {
 }  // namespace
 
 int RunSynthTool(int argc, char** argv) {
+  posix::ReserveStandardDescriptors();
+  RemoveTemporariesOnInterrupt();
   if (argc < 2) {
     PrintProgramHelp(stderr);
     return kExitUsage;
@@ -175,6 +178,10 @@ std::string Quoted(const std::string& path) { return "'" + path + "'"; }
 
 std::string CannotOpenMessage(const std::string& file) {
   return "cannot open " + file + ": it is missing, unreadable or not a regular file";
+}
+
+std::string ChangedWhileReadMessage(const std::string& file) {
+  return file + " changed while it was read: another program is writing it; nothing was written";
 }
 
 bool WriteWholeFile(const std::string& path, const std::vector<uint8_t>& bytes) {

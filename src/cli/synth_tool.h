@@ -36,6 +36,9 @@ std::string Quoted(const std::string& path);
 // quoted.
 std::string CannotOpenMessage(const std::string& file);
 
+// "FILE changed while it was read: ...", for a file another program rewrote meanwhile.
+std::string ChangedWhileReadMessage(const std::string& file);
+
 // Writes the bytes to the path through a replacement file: all or nothing.
 bool WriteWholeFile(const std::string& path, const std::vector<uint8_t>& bytes);
 

@@ -100,7 +100,17 @@ const std::vector<uint32_t>& CooperativeLevels();
 
 // ---- Files ---------------------------------------------------------------------
 
-enum class FileCall { OpenForReading, OpenReplacement, Read, Write, Flush, Close, Rename, Remove };
+enum class FileCall {
+  OpenForReading,
+  OpenReplacement,
+  Read,
+  Write,
+  Flush,
+  Close,
+  Rename,
+  Remove,
+  Stamp
+};
 
 // Makes the n-th call (counted from 1 after Reset) of this kind fail. A failed close
 // still closes the descriptor.
