@@ -117,11 +117,17 @@ bool WriteFilesTogether(FileToWrite* files, int count) {
 }
 
 void RemoveTemporariesOnInterrupt() {
-  std::signal(SIGINT, RemoveTemporariesAndStop);
-  std::signal(SIGTERM, RemoveTemporariesAndStop);
 #ifdef SIGHUP
-  std::signal(SIGHUP, RemoveTemporariesAndStop);
+  const int signalNumbers[] = {SIGINT, SIGTERM, SIGHUP};
+#else
+  const int signalNumbers[] = {SIGINT, SIGTERM};
 #endif
+  for (int signalNumber : signalNumbers) {
+    // A signal ignored from the start, as under nohup, stays ignored.
+    if (std::signal(signalNumber, RemoveTemporariesAndStop) == SIG_IGN) {
+      std::signal(signalNumber, SIG_IGN);
+    }
+  }
 }
 
 bool FileUnchangedSince(int handle, const platform::FileStamp& before) {

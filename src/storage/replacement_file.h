@@ -45,8 +45,8 @@ constexpr int kMostOpenReplacements = 8;
 // true when all were replaced.
 bool WriteFilesTogether(FileToWrite* files, int count);
 
-// From now on SIGINT, SIGTERM and SIGHUP remove the temporary files of the
-// replacements still open, then end the process by the same signal.
+// From now on SIGINT, SIGTERM and SIGHUP (those not ignored) remove the temporary files
+// of the replacements still open, then end the process by the same signal.
 void RemoveTemporariesOnInterrupt();
 
 // Whether the open file is still as it was stamped: another program may be rewriting it.
