@@ -23,6 +23,7 @@ struct OpenFileRequest {
 
 // What the user is told, in a message box owned by the chooser's owner, when the path
 // chosen does not fit the buffer: the longest path that fits, in bytes.
+constexpr char kPathTooLongCaption[] = "Path Too Long";
 constexpr char kPathTooLongFormat[] =
     "This path is too long: at most %u bytes fit. Choose a shorter path.";
 

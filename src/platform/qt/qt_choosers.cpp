@@ -50,7 +50,7 @@ void FillInPath(QFileDialog& chooser, const char* buffer, uint32_t capacity) {
 void TellPathTooLong(const platform::OpenFileRequest& request) {
   char text[sizeof platform::kPathTooLongFormat + 16];
   std::snprintf(text, sizeof text, platform::kPathTooLongFormat, request.maxFile - 1);
-  platform::ShowMessageBox(request.owner, text, request.title, platform::kMbOk);
+  platform::ShowMessageBox(request.owner, text, platform::kPathTooLongCaption, platform::kMbOk);
 }
 
 }  // namespace

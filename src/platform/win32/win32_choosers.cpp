@@ -37,7 +37,7 @@ DWORD TargetRecordSize(uint32_t requested) {
 void TellPathTooLong(const platform::OpenFileRequest& request) {
   char text[sizeof platform::kPathTooLongFormat + 16];
   std::snprintf(text, sizeof text, platform::kPathTooLongFormat, request.maxFile - 1);
-  MessageBoxA(static_cast<HWND>(request.owner), text, request.title, MB_OK);
+  MessageBoxA(static_cast<HWND>(request.owner), text, platform::kPathTooLongCaption, MB_OK);
 }
 
 }  // namespace
