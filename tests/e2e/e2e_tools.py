@@ -1,14 +1,13 @@
 #!/usr/bin/env python3
-"""What the scenario works out on its own, without the program or an image library.
-
-  e2e_tools.py synth OUT ROW0.pcm ... ROW6.pcm
-      writes the Synth file "Save..." must produce from seven sample files, from the file
-      layout alone: a little-endian 32-bit count N, then for each row a 32-bit length L
-      (at most 524,288) and the first L bytes of its file; every one of the N bytes after
-      the count has its two 4-bit halves exchanged, but for the very first one when N is odd.
-  e2e_tools.py dark FILE.xwd X Y WIDTH HEIGHT
-      prints how many pixels of the rectangle of a screenshot in X's XWD format are dark.
-"""
+# What the scenario works out on its own, without the program or an image library.
+#
+#   e2e_tools.py synth OUT ROW0.pcm ... ROW6.pcm
+#       writes the Synth file "Save..." must produce from seven sample files, from the file
+#       layout alone: a little-endian 32-bit count N, then for each row a 32-bit length L
+#       (at most 524,288) and the first L bytes of its file; every one of the N bytes after
+#       the count has its two 4-bit halves exchanged, but for the very first one when N is odd.
+#   e2e_tools.py dark FILE.xwd X Y WIDTH HEIGHT
+#       prints how many pixels of the rectangle of a screenshot in X's XWD format are dark.
 import struct
 import sys
 
@@ -61,4 +60,4 @@ if __name__ == "__main__":
     elif len(sys.argv) == 7 and sys.argv[1] == "dark":
         print(dark_pixels(sys.argv[2], *map(int, sys.argv[3:7])))
     else:
-        sys.exit(__doc__)
+        sys.exit("usage: e2e_tools.py synth OUT ROW0.pcm ... ROW6.pcm | dark FILE X Y W H")

