@@ -119,7 +119,8 @@ answer_chooser() {
 expect_message_once() {
   box=$(wait_window "$1") || fail "no \"$1\" message"
   [ "$(windows_titled "$1" | wc -l)" -eq 1 ] || fail "more than one \"$1\" message"
-  focus_on "$box" && key Return
+  focus_on "$box"
+  key Return
   wait_gone "$1" || fail "\"$1\" stayed after OK"
   stays_away "$1" || fail "a second \"$1\" message came up"
 }
