@@ -78,7 +78,7 @@ int ChannelSlot::PreviewSample(platform::WindowHandle owner) {
 int ChannelSlot::ReadSamples(void* region, uint32_t byteCount) {
   if (readHandle == 0) {
     const int handle = platform::OpenFileForReading(fileName);
-    if (handle <= 0) {
+    if (handle < 0) {
       readHandle = 0;
       return -1;
     }

@@ -7,6 +7,7 @@
 
 #include "cli/synth_tool.h"
 #include "platform/files.h"
+#include "storage/replacement_file.h"
 #include "synth/wave_generators.h"
 #include "synthfile/synth_format.h"
 
@@ -52,7 +53,8 @@ std::string WriteFailureMessage(const SynthWriteFailure& failure,
   }
   return WithReason("cannot write " + Quoted(target) +
                         ": its folder must exist and be writable, and a file already there must "
-                        "be a writable regular file; nothing was changed",
+                        "be a writable regular file, or a link that leads to one; nothing was "
+                        "changed",
                     error);
 }
 
@@ -130,9 +132,18 @@ int RunExtract(const CommandArguments& arguments) {
     return ReportFailure(WithReason("cannot make the folder " + Quoted(folder.string()),
                                     error ? error.value() : ENOTDIR));
   }
+  FileToWrite samples[kRowCount];
   for (int row = 0; row < kRowCount; ++row) {
-    const uint8_t* start = bytes.data() + blocks[row].offset;
-    if (!WriteOutput(samplePaths[row], start, blocks[row].length)) return kExitFailed;
+    samples[row] = {samplePaths[row].c_str(), bytes.data() + blocks[row].offset,
+                    blocks[row].length, false, 0};
   }
-  return kExitDone;
+  if (WriteFilesTogether(samples, kRowCount)) return kExitDone;
+  std::vector<std::string> failed;
+  int reason = 0;  // the first failure's
+  for (int row = 0; row < kRowCount; ++row) {
+    if (!samples[row].failed) continue;
+    if (failed.empty()) reason = samples[row].error;
+    failed.push_back(samplePaths[row]);
+  }
+  return ReportFailure(CannotWriteMessage(failed, reason) + "; no sample file was changed");
 }

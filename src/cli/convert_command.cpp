@@ -36,6 +36,9 @@ struct Conversion {
   int channels;
   soxr_t resampler;  // null when the input is at 44,100 Hz already
   SNDFILE* output;
+  int inputHandle;
+  platform::FileStamp inputStamp;  // the input file as it was opened; none for a pipe
+  bool stamped;
   std::vector<float> resampled;
   std::vector<short> samples;
 };
@@ -118,7 +121,7 @@ void ConvertInto(Conversion& conversion, const std::string& path, std::string* p
   conversion.output = OpenOutput(path, &file);
   if (conversion.output == nullptr) {
     *problem = toStandardOutput ? WithReason("cannot write " + name, errno)
-                                : CannotWriteMessage(path, errno);
+                                : CannotWriteMessage({path}, errno);
     return;
   }
   // A failed write leaves the problem to libsndfile's message.
@@ -133,9 +136,14 @@ void ConvertInto(Conversion& conversion, const std::string& path, std::string* p
     }
     return;
   }
+  if (conversion.stamped && !FileUnchangedSince(conversion.inputHandle, conversion.inputStamp)) {
+    if (!toStandardOutput) AbandonReplacement(file);
+    *problem = ChangedWhileReadMessage("it");
+    return;
+  }
   errno = 0;
   if (!toStandardOutput && !FinishReplacement(file)) {
-    *problem = CannotWriteMessage(path, errno);
+    *problem = CannotWriteMessage({path}, errno);
   }
 }
 
@@ -148,11 +156,16 @@ int RunConvert(const CommandArguments& arguments) {
   errno = 0;
   const int handle =
       fromStandardInput ? STDIN_FILENO : platform::OpenFileForReading(inputPath.c_str());
-  if (!fromStandardInput && handle <= 0) {
-    return ReportFailure(CannotOpenMessage(Quoted(inputPath), errno));
+  Conversion conversion{};
+  conversion.inputHandle = handle;
+  conversion.stamped =
+      !fromStandardInput && handle >= 0 && platform::StampFile(handle, &conversion.inputStamp) == 0;
+  if (!fromStandardInput && !conversion.stamped) {
+    const int error = errno;
+    if (handle >= 0) platform::CloseFile(handle);
+    return ReportFailure(CannotOpenMessage(Quoted(inputPath), error));
   }
   SF_INFO format{};
-  Conversion conversion{};
   conversion.input = sf_open_fd(handle, SFM_READ, &format, SF_FALSE);
   std::string problem;
   if (conversion.input == nullptr || format.channels <= 0) {

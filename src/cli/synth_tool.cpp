@@ -11,6 +11,7 @@
 #include <filesystem>
 
 #include "platform/files.h"
+#include "platform/posix/posix_files.h"
 #include "storage/replacement_file.h"
 
 namespace {
@@ -197,6 +198,8 @@ int Dispatch(int argc, char** argv) {
 }  // namespace
 
 int RunSynthTool(int argc, char** argv) {
+  posix::ReserveStandardDescriptors();
+  RemoveTemporariesOnInterrupt();
   // A closed pipe on standard output is a failed write, reported like any other.
   std::signal(SIGPIPE, SIG_IGN);
   int result = Dispatch(argc, argv);
@@ -238,15 +241,21 @@ std::string CannotOpenMessage(const std::string& file, int error) {
                     error);
 }
 
-std::string CannotWriteMessage(const std::string& path, int error) {
+std::string ChangedWhileReadMessage(const std::string& file) {
+  return file + " changed while it was read: another program is writing it; nothing was written";
+}
+
+std::string CannotWriteMessage(const std::vector<std::string>& paths, int error) {
+  std::string names;
+  for (const std::string& path : paths) names += (names.empty() ? "" : ", ") + Quoted(path);
   // The file layer refuses such a target without an error number of its own.
   std::error_code ignored;
-  const auto type = std::filesystem::status(path, ignored).type();
+  const auto type = std::filesystem::status(paths.front(), ignored).type();
   if (type != std::filesystem::file_type::not_found &&
       type != std::filesystem::file_type::regular) {
-    return "cannot write " + Quoted(path) + ": it is not a regular file";
+    return "cannot write " + names + ": it is not a regular file";
   }
-  return WithReason("cannot write " + Quoted(path), error);
+  return WithReason("cannot write " + names, error);
 }
 
 bool NamesWaveFile(const std::string& path) {
@@ -260,16 +269,24 @@ bool ReadInput(const std::string& path, size_t limit, std::vector<uint8_t>* byte
   const bool standard = path == kStandardStream;
   errno = 0;
   const int handle = standard ? STDIN_FILENO : platform::OpenFileForReading(path.c_str());
-  if (!standard && handle <= 0) {
-    ReportFailure(CannotOpenMessage(Quoted(path), errno));
+  platform::FileStamp stamp{};
+  if (!standard && (handle < 0 || platform::StampFile(handle, &stamp) != 0)) {
+    const int error = errno;
+    if (handle >= 0) platform::CloseFile(handle);
+    ReportFailure(CannotOpenMessage(Quoted(path), error));
     return false;
   }
   bytes->resize(limit);
   const int32_t count = platform::ReadFile(handle, bytes->data(), static_cast<uint32_t>(limit));
   const int error = errno;
+  const bool unchanged = standard || FileUnchangedSince(handle, stamp);
   if (!standard) platform::CloseFile(handle);
   if (count < 0) {
     ReportFailure(WithReason("cannot read " + Quoted(path), error));
+    return false;
+  }
+  if (!unchanged) {
+    ReportFailure(ChangedWhileReadMessage(Quoted(path)));
     return false;
   }
   bytes->resize(static_cast<size_t>(count));
@@ -289,6 +306,6 @@ bool WriteOutput(const std::string& path, const uint8_t* bytes, size_t count) {
     AppendToReplacement(file, bytes, static_cast<uint32_t>(count));
     if (FinishReplacement(file)) return true;
   }
-  ReportFailure(CannotWriteMessage(path, errno));
+  ReportFailure(CannotWriteMessage({path}, errno));
   return false;
 }

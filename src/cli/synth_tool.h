@@ -39,13 +39,16 @@ std::string Quoted(const std::string& path);
 // The message followed by the system's text for the error number, when there is one.
 std::string WithReason(const std::string& message, int error);
 
+// "FILE changed while it was read: ...", for a file another program rewrote meanwhile.
+std::string ChangedWhileReadMessage(const std::string& file);
+
 // "cannot open FILE: ...", for a file the file layer would not open; file names it,
 // quoted. error is errno as the failed call left it.
 std::string CannotOpenMessage(const std::string& file, int error);
 
-// "cannot write FILE: reason", for a file whose replacement failed; error is errno as
-// the failed call left it.
-std::string CannotWriteMessage(const std::string& path, int error);
+// "cannot write FILE, ...: reason", for files whose replacement failed; error is errno
+// as the failed call left it.
+std::string CannotWriteMessage(const std::vector<std::string>& paths, int error);
 
 // True for a name that ends in ".wav", in any case: such an output is a WAV file.
 bool NamesWaveFile(const std::string& path);

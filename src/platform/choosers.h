@@ -21,8 +21,15 @@ struct OpenFileRequest {
   const char* defaultExtension;  // without the dot, added to a name that has none
 };
 
-// Runs the chooser modally. Non-zero when a file was chosen and fits in the buffer;
-// zero on cancel or failure (a path too long for the buffer included).
+// What the user is told, in a message box owned by the chooser's owner, when the path
+// chosen does not fit the buffer: the longest path that fits, in bytes.
+constexpr char kPathTooLongCaption[] = "Path Too Long";
+constexpr char kPathTooLongFormat[] =
+    "This path is too long: at most %u bytes fit. Choose a shorter path.";
+
+// Runs the chooser modally. Non-zero when a file was chosen; zero on cancel or failure.
+// A path too long for the buffer is never returned: the user is told, the chooser
+// opens again with that path, and the buffer keeps its content until a path fits.
 int RunOpenFileChooser(OpenFileRequest& request);
 
 }  // namespace platform

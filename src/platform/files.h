@@ -1,4 +1,4 @@
-// The runtime's file calls, in binary mode. A handle is valid when greater than 0.
+// The runtime's file calls, in binary mode. A handle is valid when 0 or greater.
 // Only regular files are read or replaced: a directory, FIFO or device fails at once,
 // and no call blocks waiting for a writer.
 #pragma once
@@ -17,8 +17,10 @@ int OpenFileForReading(const char* path);
 
 // Creates a new, empty file in the target's folder that will later replace the
 // target: it carries the permissions of the existing target, or those of a newly
-// created file. Its path is written to temporaryPath. Returns a handle, or -1, also
-// when the target exists and is not a regular file the user may write.
+// created file. Its name is the target's, or as much of it as fits, then a random part
+// and ".tmp"; its path is written to temporaryPath. Returns a handle, or -1, also when
+// the target exists and is not a regular file the user may write, or is a link that
+// leads nowhere or into a loop. A target behind a live link is the file it leads to.
 int OpenReplacementFile(const char* target, char* temporaryPath, size_t capacity);
 
 // Reads up to count bytes from the current position; returns the count read
@@ -34,8 +36,18 @@ int FlushFile(int handle);
 // 0 on success, -1 on failure.
 int CloseFile(int handle);
 
-// Moves from onto to in one step, replacing the file to names. 0 on success, -1 on failure.
+// Moves from onto to in one step, replacing the file to names, and makes the move last
+// through a power cut. 0 on success, -1 on failure.
 int RenameFile(const char* from, const char* to);
+
+// What tells one version of an open file from another.
+struct FileStamp {
+  int64_t size;
+  int64_t modified;  // the modification time, in the platform's finest unit
+};
+
+// 0 on success, -1 on failure.
+int StampFile(int handle, FileStamp* stamp);
 
 // 0 on success, -1 on failure.
 int RemoveFile(const char* path);

@@ -27,7 +27,7 @@ void Fail(SynthWriteFailure* failure, SynthWriteFault fault, int row) {
 int OpenSources(const char* const samplePaths[kRowCount], int (&handles)[kRowCount]) {
   for (int row = 0; row < kRowCount; ++row) {
     handles[row] = platform::OpenFileForReading(samplePaths[row]);
-    if (handles[row] <= 0) {
+    if (handles[row] < 0) {
       for (int opened = 0; opened < row; ++opened) platform::CloseFile(handles[opened]);
       return row;
     }

@@ -146,9 +146,11 @@ TEST(SynthTool, CommandLines) {
        "(trap '' XFSZ; ulimit -f 0; $T render pulse50 -o big.pcm; echo $?; $T extract good.syn "
        "-d f) 2>&1 | cat; test $? = 1 -a ! -e big.pcm",
        0,
-       "brivola-syn: cannot write 'x/pulse1.pcm': it is not a regular file\nbrivola-syn: cannot "
-       "write 'no/x.pcm': No such file or directory\nbrivola-syn: cannot write 'big.pcm': File "
-       "too large\n1\nbrivola-syn: cannot write 'f/pulse2.pcm': File too large\n"},
+       "brivola-syn: cannot write 'x/pulse1.pcm': it is not a regular file; no sample file was "
+       "changed\nbrivola-syn: cannot write 'no/x.pcm': No such file or directory\nbrivola-syn: "
+       "cannot write 'big.pcm': File too large\n1\nbrivola-syn: cannot write 'f/pulse2.pcm', "
+       "'f/pulse3.pcm', 'f/pulse4.pcm', 'f/triangle.pcm', 'f/noise1.pcm', 'f/noise2.pcm': File "
+       "too large; no sample file was changed\n"},
       {"$T info no.syn; $T extract no.syn; $T info - </", 1,
        "brivola-syn: cannot open 'no.syn'" + missing + "brivola-syn: cannot open 'no.syn'" +
            missing + "brivola-syn: cannot read standard input: Is a directory\n"},

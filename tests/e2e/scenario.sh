@@ -4,261 +4,159 @@
 # Linux program and the Windows program under Wine:
 #   scenario.sh build/brivola-composer
 #   E2E_WINDOWS_PATHS=1 scenario.sh wine64 build-win64/brivola-composer.exe
-# Needs DISPLAY (run_under_xvfb.sh gives one), xdotool, xwininfo, xwd, xmodmap and
-# python3.
-# Every wait polls with a bound; the whole session takes well under a minute.
+# Needs DISPLAY (run_under_xvfb.sh gives one), xdotool, xwininfo, xwd, xmodmap, xclip
+# and python3. Every wait polls with a bound.
 set -uo pipefail
 # The paths hold a non-ASCII letter, which xdotool types only under a UTF-8 locale;
 # C.UTF-8 is built into the C library, so it exists on every machine.
 export LC_ALL=C.UTF-8
 
 here=$(cd "$(dirname "$0")" && pwd)
-readonly wait_polls=200        # 10 s of 50 ms polls for a window or a file
+readonly wait_polls=200                       # 10 s of 50 ms polls for a window or a file
 readonly start_polls=${E2E_START_POLLS:-600}  # the first window: Wine may set itself up first
-readonly quiet_polls=20        # 1 s in which no second message box may come up
-readonly max_frame_side=8      # pixels of a window's frame left of its client area
-readonly max_frame_top=40      # and above it, caption included
+readonly quiet_polls=20                       # 1 s in which no second message box may come up
+readonly main_title="Brivola Synthesis Composer" too_long_title="Path Too Long"
 # Lengths of the seven sample files: odd ones, a single byte, one longer than a block
 # may be, and an odd total, so that the first byte after the count stays untransformed.
 readonly sample_lengths=(5 1 1001 4096 777 3 524291)
-
-work=
-program_pid=
-passed=0
-current_step=
-
-# ---- Reporting -------------------------------------------------------------------
+work= program_pid= passed=0 step=
 
 finish() {
-  local status=$1
-  if [ -n "$program_pid" ] && kill -0 "$program_pid" 2>/dev/null; then
-    kill "$program_pid" 2>/dev/null
-    wait "$program_pid" 2>/dev/null
-  fi
-  echo "$passed passed, $status failed"
-  if [ "$status" -eq 0 ]; then rm -rf "$work"; else echo "kept for a look: $work"; fi
-  exit "$status"
+  [ -n "$program_pid" ] && kill "$program_pid" 2>/dev/null && wait "$program_pid"
+  echo "$passed passed, $1 failed"
+  [ "$1" -eq 0 ] && rm -rf "$work" || echo "kept for a look: $work"
+  exit "$1"
 }
-
-step() { current_step=$1; }
-
-ok() {
-  echo "ok - $current_step"
-  passed=$((passed + 1))
-}
-
+ok() { echo "ok - $step" && passed=$((passed + 1)); }
 fail() {
-  echo "not ok - $current_step: $*"
-  xwd -root -silent >"$work/failure.xwd" 2>/dev/null &&
-    python3 "$here/xwd_pixels.py" png "$work/failure.xwd" "$work/failure.png" &&
-    echo "screen at the failure: $work/failure.png"
-  sed 's/^/  program: /' "$work/program.log" 2>/dev/null | tail -n 20
+  echo "not ok - $step: $*"
+  xwd -root -silent >"$work/failure.xwd" && tail -n 20 "$work/program.log" | sed 's/^/  program: /'
   finish 1
 }
 
-# ---- Windows ---------------------------------------------------------------------
+# ---- Windows and input ------------------------------------------------------------
 
-title_pattern() { printf '^%s$' "$(printf '%s' "$1" | sed 's/[][\.*^$+?(){}|]/\\&/g')"; }
+windows_titled() { xdotool search --onlyvisible --name "^$1\$" 2>/dev/null; }
+shown() { [ -n "$(windows_titled "$1")" ]; }
+gone() { ! shown "$1"; }
+# poll N COMMAND...: true once the command is, within N polls.
+poll() { local i && for ((i = 0; i < $1; i++)); do "${@:2}" && return 0 || sleep 0.05; done && return 1; }
+wait_gone() { poll "$wait_polls" gone "$1"; }
+stays_away() { ! poll "$quiet_polls" shown "$1"; }
 
-windows_titled() { xdotool search --onlyvisible --name "$(title_pattern "$1")" 2>/dev/null; }
-
-# Prints the id of the shown window with the title once there is one; gives up at
-# once when the program has ended.
-wait_window() {
-  local title=$1 polls=${2:-$wait_polls} id i
-  for ((i = 0; i < polls; i++)); do
-    id=$(windows_titled "$title" | head -n1)
-    if [ -n "$id" ]; then
-      echo "$id"
-      return 0
-    fi
-    kill -0 "$program_pid" 2>/dev/null || return 1
-    sleep 0.05
-  done
-  return 1
-}
-
-wait_gone() {
-  local i
-  for ((i = 0; i < wait_polls; i++)); do
-    [ -z "$(windows_titled "$1")" ] && return 0
-    sleep 0.05
-  done
-  return 1
-}
-
-# True when no window with the title shows up within the polls.
-stays_away() {
-  local i
-  for ((i = 0; i < $2; i++)); do
-    [ -n "$(windows_titled "$1")" ] && return 1
-    sleep 0.05
-  done
-  return 0
-}
+# Prints the id of the window with the title once one is shown.
+first_shown() { found=$(windows_titled "$1" | head -n1) && [ -n "$found" ]; }
+wait_window() { poll "${2:-$wait_polls}" first_shown "$1" && echo "$found"; }
 
 # Sets left top width height to the window's place and size on the screen.
 read_geometry() {
-  read -r left top width height < <(xwininfo -id "$1" | awk '
-    /Absolute upper-left X/ {x = $NF} /Absolute upper-left Y/ {y = $NF}
-    /Width:/ {w = $NF} /Height:/ {h = $NF} END {print x, y, w, h}')
+  read -r left top width height < <(xwininfo -id "$1" | awk '/Absolute upper-left X/ {x = $NF}
+    /Absolute upper-left Y/ {y = $NF} /Width:/ {w = $NF} /Height:/ {h = $NF} END {print x, y, w, h}')
 }
 
 # Sets the window's geometry and its base units from its size in pixels and the size
 # of its template in dialog units: a dialog unit is a quarter of base x, an eighth of y.
 measure() {
   read_geometry "$1"
-  base_x=$(awk -v w="$width" -v units="$2" 'BEGIN {printf "%d", w * 4 / units + 0.5}')
-  base_y=$(awk -v h="$height" -v units="$3" 'BEGIN {printf "%d", h * 8 / units + 0.5}')
+  read -r base_x base_y < <(awk -v w="$width" -v h="$height" -v uw="$2" -v uh="$3" \
+    'BEGIN {printf "%d %d\n", w * 4 / uw + 0.5, h * 8 / uh + 0.5}')
 }
 
 # Pixels in the measured window of a rectangle in dialog units: "x y width height".
 unit_rect() {
   awk -v bx="$base_x" -v by="$base_y" -v x="$1" -v y="$2" -v w="$3" -v h="$4" \
-    'BEGIN {printf "%d %d %d %d", x * bx / 4 + 0.5, y * by / 8 + 0.5, w * bx / 4 + 0.5, h * by / 8 + 0.5}'
+    'BEGIN {printf "%d %d %d %d\n", x * bx / 4 + 0.5, y * by / 8 + 0.5, w * bx / 4 + 0.5, h * by / 8 + 0.5}'
 }
 
 # Clicks the middle of a control given in dialog units of the window measured last.
 click_units() {
-  local x y w h
-  read -r x y w h < <(unit_rect "$@")
-  xdotool mousemove --sync $((left + x + w / 2)) $((top + y + h / 2)) click 1
+  read -r x y w h < <(unit_rect "$@") && xdotool mousemove --sync $((left + x + w / 2)) $((top + y + h / 2)) click 1
 }
 
 # Keys go to the focused window: wait for the window to have the focus, and click a
 # spot of its margin where a user would when it does not get it by itself.
+has_focus() { [ "$(xdotool getwindowfocus 2>/dev/null)" = "$1" ]; }
 focus_on() {
-  local i
-  for ((i = 0; i < 40; i++)); do
-    [ "$(xdotool getwindowfocus 2>/dev/null)" = "$1" ] && return 0
-    if [ "$i" -eq 20 ]; then
-      read_geometry "$1"
-      xdotool mousemove --sync $((left + 3)) $((top + 3)) click 1
-    fi
-    sleep 0.05
+  poll 20 has_focus "$1" && return 0
+  read_geometry "$1" && xdotool mousemove --sync $((left + 3)) $((top + 3)) click 1
+  poll 20 has_focus "$1"
+}
+
+key() { xdotool key --clearmodifiers "$@"; }
+
+# The focused field's text, copied to an emptied clipboard, within two seconds.
+field_text() {
+  xclip -selection clipboard -i /dev/null >/dev/null 2>&1
+  key Home shift+End ctrl+c
+  poll 40 eval 'held=$(xclip -o -selection clipboard 2>/dev/null) && [ -n "$held" ]'
+  printf '%s' "$held"
+}
+
+# Replaces the focused field's text with the path, in the form the program takes, and
+# retypes it until the field holds it: a busy machine now and then loses a letter.
+enter_path() {
+  local wanted=$1 held attempt
+  [ "${E2E_WINDOWS_PATHS:-0}" = 1 ] && wanted="Z:${1//\//\\}"
+  for attempt in 1 2 3; do
+    key Home shift+End && xdotool type --delay 8 -- "$wanted"
+    held=$(field_text)
+    [ "$held" = "$wanted" ] && return 0
   done
+  fail "the field holds \"$held\", not \"$wanted\""
 }
 
-press() {
-  focus_on "$1"
-  xdotool key --clearmodifiers "$2"
+# In the chooser with this title, enters the path and presses Enter, or presses Escape
+# for no path; waits until the chooser is gone.
+answer_chooser() {
+  chooser=$(wait_window "$1") || fail "no \"$1\" window"
+  focus_on "$chooser"
+  if [ -z "${2:-}" ]; then key Escape; else enter_path "$2" && key Return; fi
+  wait_gone "$1" || fail "\"$1\" stayed after the answer"
 }
 
-# ---- The composer's windows, by their templates' dialog units --------------------
+# Expects the one message box with the title, presses its OK, and checks that no
+# second one follows.
+expect_message_once() {
+  box=$(wait_window "$1") || fail "no \"$1\" message"
+  [ "$(windows_titled "$1" | wc -l)" -eq 1 ] || fail "more than one \"$1\" message"
+  focus_on "$box"
+  key Return
+  wait_gone "$1" || fail "\"$1\" stayed after OK"
+  stays_away "$1" || fail "a second \"$1\" message came up"
+}
 
-readonly main_title="Brivola Synthesis Composer"
-
-row_top() { echo $((20 + 10 * $1)); }
+# ---- The composer's windows, by their templates' dialog units ----------------------
 
 on_main() { measure "$main" 202 127; }
-click_properties_button() { on_main; click_units 130 "$(row_top "$1")" 15 10; }
-click_synth_button() { on_main; click_units 170 "$(row_top "$1")" 15 10; }
-click_save() { on_main; click_units 35 105 60 15; }
-click_exit() { on_main; click_units 101 105 60 14; }
-
-label_dark_pixels() {
-  on_main
-  xwd -id "$main" -silent >"$work/main.xwd" || return 1
-  python3 "$here/xwd_pixels.py" dark "$work/main.xwd" $(unit_rect 85 "$(row_top "$1")" 30 10)
-}
+row_top() { echo $((20 + 10 * $1)); }
+click_row_button() { on_main && click_units "$1" "$(row_top "$2")" 15 10; }
 
 # "PCM" has several times the dark pixels of "-"; dash_pixels holds each row's "-".
-label_reads() {
-  local row=$1 expected=$2 count shown i
-  for ((i = 0; i < wait_polls; i++)); do
-    count=$(label_dark_pixels "$row")
-    shown="-"
-    [ "$count" -gt $((3 * dash_pixels[row] + 12)) ] && shown=PCM
-    [ "$shown" = "$expected" ] && return 0
-    sleep 0.05
-  done
-  echo "row $row reads $shown ($count dark pixels, \"-\" has ${dash_pixels[row]})"
-  return 1
+label_dark_pixels() {
+  on_main && xwd -id "$main" -silent >"$work/main.xwd" &&
+    python3 "$here/e2e_tools.py" dark "$work/main.xwd" $(unit_rect 85 "$(row_top "$1")" 30 10)
 }
-
-typed_path() {
-  if [ "${E2E_WINDOWS_PATHS:-0}" = 1 ]; then
-    local windows=${1//\//\\}
-    printf 'Z:%s' "$windows"
-  else
-    printf '%s' "$1"
-  fi
+label_is() {
+  shown=- && [ "$(label_dark_pixels "$1")" -gt $((3 * dash_pixels[$1] + 12)) ] && shown=PCM
+  [ "$shown" = "$2" ]
 }
+label_reads() { poll "$wait_polls" label_is "$@" || fail "row $1 does not read $2"; }
 
-# Types the text; each "체" is pressed on its own key, with a pause around it, since
-# Wine now and then loses it when xdotool types it among other letters.
-type_text() {
-  local rest=$1 piece
-  while [[ $rest == *체* ]]; do
-    piece=${rest%%체*}
-    rest=${rest#*체}
-    xdotool type --delay 8 -- "$piece"
-    sleep 0.05
-    xdotool key --delay 50 udiaeresis
-    sleep 0.05
-  done
-  xdotool type --delay 8 -- "$rest"
+# "..." of the row, then "..." of Channel Properties: the chooser is left to answer.
+browse() {
+  click_row_button 130 "$1"
+  properties=$(wait_window "Channel Properties") || fail "no Channel Properties for row $1"
+  measure "$properties" 217 46 && click_units 190 5 15 10
 }
-
-# In the chooser with this title: replaces the filled-in name with the path and presses
-# Enter (or presses Escape for no path); waits until the chooser is gone.
-answer_chooser() {
-  local title=$1 path=${2:-} chooser
-  chooser=$(wait_window "$title") || fail "no \"$title\" window"
-  focus_on "$chooser"
-  if [ -z "$path" ]; then
-    xdotool key --clearmodifiers Escape
-  else
-    xdotool key --clearmodifiers Home shift+End
-    type_text "$(typed_path "$path")"
-    xdotool key --clearmodifiers Return
-  fi
-  wait_gone "$title" || fail "\"$title\" stayed after the answer"
-}
-
-# "..." of the row, "..." of Channel Properties answered with the path (none cancels),
-# then OK of Channel Properties.
-attach() {
-  local row=$1 path=${2:-} properties
-  click_properties_button "$row"
-  properties=$(wait_window "Channel Properties") || fail "no Channel Properties for row $row"
-  measure "$properties" 217 46
-  click_units 190 5 15 10
-  answer_chooser "Open Wave..." "$path"
-  measure "$properties" 217 46
-  click_units 75 25 50 14
+press_properties_ok() {
+  measure "$properties" 217 46 && click_units 75 25 50 14
   wait_gone "Channel Properties" || fail "Channel Properties stayed after OK"
 }
-
-# "Save..." with the target; returns once the chooser is gone.
-save_as() {
-  click_save
-  answer_chooser "Synth File..." "$1"
-}
-
-# Expects the one "Error" message, presses its OK, and checks that no second one follows.
-expect_error_once() {
-  local box
-  box=$(wait_window "Error") || fail "no \"Error\" message"
-  [ "$(windows_titled "Error" | wc -l)" -eq 1 ] || fail "more than one \"Error\" message"
-  press "$box" Return
-  wait_gone "Error" || fail "\"Error\" stayed after OK"
-  stays_away "Error" "$quiet_polls" || fail "a second \"Error\" message came up"
-}
-
-wait_for_file_size() {
-  local i
-  for ((i = 0; i < wait_polls; i++)); do
-    [ -f "$1" ] && [ "$(stat -c %s "$1")" -eq "$2" ] && return 0
-    sleep 0.05
-  done
-  return 1
-}
+# The row's chooser answered with the path (none cancels), then OK.
+attach() { browse "$1" && answer_chooser "Open Wave..." "${2:-}" && press_properties_ok; }
+save_as() { on_main && click_units 35 105 60 15 && answer_chooser "Synth File..." "${1:-}"; }
 
 # ---- The session -------------------------------------------------------------------
-
-[ $# -gt 0 ] || { echo "usage: scenario.sh PROGRAM [ARGUMENT...]" >&2; exit 2; }
-[ -n "${DISPLAY:-}" ] || { echo "scenario.sh: no DISPLAY; run it through run_under_xvfb.sh" >&2; exit 2; }
 
 work=$(mktemp -d "${TMPDIR:-/tmp}/brivola e2e.XXXXXX")  # a space in every path
 
@@ -271,79 +169,77 @@ xmodmap -e "keycode $free_keycode = udiaeresis Udiaeresis" || fail "no key for �
 samples=()
 for row in "${!sample_lengths[@]}"; do
   samples[row]="$work/take $row 체.pcm"
-  python3 -c 'import random, sys; sys.stdout.buffer.write(random.Random(int(sys.argv[1])).randbytes(int(sys.argv[2])))' \
-    "$row" "${sample_lengths[row]}" >"${samples[row]}"
+  head -c "${sample_lengths[row]}" /dev/urandom >"${samples[row]}"
 done
 target="$work/bank 체.syn"
-python3 "$here/synth_bytes.py" "$work/expected.syn" "${samples[@]}"
+python3 "$here/e2e_tools.py" synth "$work/expected.bytes" "${samples[@]}"
+# Paths of 210 bytes, past the 199 that fit, within what Windows takes.
+long_name="$work/$(printf 'l%.0s' $(seq $((206 - ${#work}))))"
+cp "${samples[0]}" "$long_name.pcm"
 
 # The chooser keeps its history in the user's settings: keep this session's apart.
 XDG_CONFIG_HOME="$work/settings" "$@" >"$work/program.log" 2>&1 &
 program_pid=$!
 
-step "a. the main window appears at the top-left of the screen"
+step="a. the main window appears"
 main=$(wait_window "$main_title" "$start_polls") || fail "no window titled \"$main_title\""
-read_geometry "$main"
-# The frame is at the corner: the client area lies inside it by at most a border and a
-# caption (Wine draws no frame of its own when no window manager runs, Qt has none).
-[ "$left" -le "$max_frame_side" ] && [ "$top" -le "$max_frame_top" ] ||
-  fail "its client area is at $left,$top"
-dash_pixels=()
 for row in "${!sample_lengths[@]}"; do
   dash_pixels[row]=$(label_dark_pixels "$row") || fail "no screenshot of the main window"
 done
 ok
 
-step "b. \"N\" opens Sound Preview, the main window takes nothing meanwhile, OK closes it"
-click_synth_button 1
+step="b. \"N\" opens Sound Preview, the main window takes nothing meanwhile, OK closes it"
+click_row_button 170 1
 preview=$(wait_window "Sound Preview") || fail "no Sound Preview"
-click_properties_button 0
-stays_away "Channel Properties" "$quiet_polls" || fail "the main window took a click under the preview"
-measure "$preview" 62 23
-click_units 10 5 40 15
+click_row_button 130 0
+stays_away "Channel Properties" || fail "the main window took a click under the preview"
+measure "$preview" 62 23 && click_units 10 5 40 15
 wait_gone "Sound Preview" || fail "Sound Preview stayed after OK"
 ok
 
-step "c. a file chosen in Channel Properties makes the label read PCM, a cancelled chooser -"
+step="c. a file chosen in Channel Properties makes the label read PCM, a cancelled chooser -"
 attach 0 "${samples[0]}"
-label_reads 0 PCM || fail "after attaching"
+label_reads 0 PCM
 attach 0
-label_reads 0 - || fail "after cancelling the chooser"
+label_reads 0 -
 ok
 
-step "d. \"Save...\" writes the seven files as the Synth file layout says"
-for row in "${!samples[@]}"; do
-  attach "$row" "${samples[row]}"
-  label_reads "$row" PCM || fail "after attaching row $row"
-done
+step="d. a path too long is refused with a message, the user chooses again, nothing is saved"
+browse 0
+answer_chooser "Open Wave..." "$long_name.pcm"
+expect_message_once "$too_long_title"
+answer_chooser "Open Wave..." "${samples[0]}"
+press_properties_ok
+label_reads 0 PCM
+save_as "$long_name.syn"
+expect_message_once "$too_long_title"
+answer_chooser "Synth File..."
+stays_away "Error" || fail "a cancelled save showed \"Error\""
+[ -z "$(find "$work" -name '*.syn' -o -name '*.tmp')" ] || fail "a file was written"
+ok
+
+step="e. \"Save...\" writes the seven files as the Synth file layout says"
+for row in 1 2 3 4 5 6; do attach "$row" "${samples[row]}" && label_reads "$row" PCM; done
 save_as "$target"
-wait_for_file_size "$target" "$(stat -c %s "$work/expected.syn")" || fail "no file of the expected size"
-cmp -s "$target" "$work/expected.syn" || fail "$(cmp "$target" "$work/expected.syn" 2>&1)"
+poll "$wait_polls" cmp -s "$target" "$work/expected.bytes" || fail "$(cmp "$target" "$work/expected.bytes" 2>&1)"
 ok
 
-step "e. a failing save shows \"Error\" once and leaves the target as it was"
+step="f. a failing save shows \"Error\" once and leaves the target as it was"
 # While every row has its file, the missing folder alone makes the save fail.
 save_as "$work/no such folder/bank.syn"
-expect_error_once
+expect_message_once "Error"
 [ ! -e "$work/no such folder" ] || fail "the missing folder was made"
-attach 3
-label_reads 3 - || fail "after emptying row 3"
+attach 3 && label_reads 3 -
 save_as "$target"
-expect_error_once
-cmp -s "$target" "$work/expected.syn" || fail "the target changed"
+expect_message_once "Error"
+cmp -s "$target" "$work/expected.bytes" || fail "the target changed"
 ok
 
-step "f. \"Exit\" ends the program with exit code 0"
-click_exit
-for ((i = 0; i < wait_polls; i++)); do
-  kill -0 "$program_pid" 2>/dev/null || break
-  sleep 0.05
-done
-kill -0 "$program_pid" 2>/dev/null && fail "the program is still running"
-wait "$program_pid"
-exit_code=$?
+step="g. \"Exit\" ends the program with exit code 0"
+on_main && click_units 101 105 60 14
+poll "$wait_polls" eval '! kill -0 "$program_pid" 2>/dev/null' || fail "the program is still running"
+wait "$program_pid" || fail "exit code $?"
 program_pid=
-[ "$exit_code" -eq 0 ] || fail "exit code $exit_code"
 ok
 
 finish 0

@@ -61,6 +61,13 @@ int RenameFile(const char* from, const char* to) {
   return fake::Fails(FileCall::Rename) ? -1 : posix::RenameFile(from, to);
 }
 
+// A failed stamp is that of a file another program changed: one byte longer.
+int StampFile(int handle, FileStamp* stamp) {
+  const int result = posix::StampFile(handle, stamp);
+  if (fake::Fails(FileCall::Stamp)) ++stamp->size;
+  return result;
+}
+
 int RemoveFile(const char* path) {
   return fake::Fails(FileCall::Remove) ? -1 : posix::RemoveFile(path);
 }

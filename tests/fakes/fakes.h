@@ -55,7 +55,17 @@ const std::vector<std::vector<uint8_t>>& PlayedSounds();
 
 // ---- Files -----------------------------------------------------------------------
 
-enum class FileCall { OpenForReading, OpenReplacement, Read, Write, Flush, Close, Rename, Remove };
+enum class FileCall {
+  OpenForReading,
+  OpenReplacement,
+  Read,
+  Write,
+  Flush,
+  Close,
+  Rename,
+  Remove,
+  Stamp
+};
 
 // Makes the n-th call (from 1 after Reset) of this kind fail; a failed write writes
 // half of its bytes first, as on a full disk, and a failed close still closes.

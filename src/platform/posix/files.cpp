@@ -18,6 +18,7 @@ int32_t WriteFile(int handle, const void* bytes, uint32_t count) {
 int FlushFile(int handle) { return posix::FlushFile(handle); }
 int CloseFile(int handle) { return posix::CloseFile(handle); }
 int RenameFile(const char* from, const char* to) { return posix::RenameFile(from, to); }
+int StampFile(int handle, FileStamp* stamp) { return posix::StampFile(handle, stamp); }
 int RemoveFile(const char* path) { return posix::RemoveFile(path); }
 
 }  // namespace platform

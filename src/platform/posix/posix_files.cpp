@@ -4,9 +4,8 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <climits>
 #include <cerrno>
-#include <cstdio>
+#include <climits>
 #include <cstdlib>
 #include <string>
 
@@ -20,11 +19,61 @@ mode_t NewFileMode() {
   return 0666 & ~mask;
 }
 
+// A temporary name: the target's name, or as much of it as fits, then this.
+constexpr char kTemporarySuffix[] = ".XXXXXX.tmp";
+constexpr int kTemporarySuffixAfterRandom = 4;  // ".tmp"
+constexpr long kUsualNameLimit = 255;
+
 // The file a save onto this path replaces: through symbolic links, the file they lead
-// to, so that a link stays a link; the path itself when nothing exists there yet.
-std::string ReplacedFile(const char* target) {
+// to, so that a link stays a link; the path itself when nothing exists there yet. false,
+// with errno set, when something is there that leads nowhere: a dangling link or a loop.
+bool ResolveTarget(const char* target, std::string* replaced) {
   char resolved[PATH_MAX];
-  return realpath(target, resolved) != nullptr ? resolved : target;
+  if (realpath(target, resolved) != nullptr) {
+    *replaced = resolved;
+    return true;
+  }
+  const int reason = errno;
+  struct stat status;
+  if (lstat(target, &status) == 0) {
+    errno = reason;
+    return false;
+  }
+  *replaced = target;
+  return errno == ENOENT;
+}
+
+// The folder part of a path, with its final '/', or "" for a bare name.
+std::string FolderOf(const std::string& path) {
+  const size_t slash = path.rfind('/');
+  return slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
+}
+
+// The target's name, cut short to leave room for the suffix within the folder's name
+// limit (never inside a UTF-8 character), then the suffix.
+std::string TemporaryPattern(const std::string& replaced) {
+  const std::string folder = FolderOf(replaced);
+  std::string name = replaced.substr(folder.size());
+  long limit = pathconf(folder.empty() ? "." : folder.c_str(), _PC_NAME_MAX);
+  if (limit <= 0) limit = kUsualNameLimit;
+  const size_t room = static_cast<size_t>(limit) - (sizeof kTemporarySuffix - 1);
+  if (name.size() > room) {
+    size_t cut = room;
+    while (cut > 0 && (static_cast<unsigned char>(name[cut]) & 0xC0) == 0x80) --cut;
+    name.resize(cut);
+  }
+  return folder + name + kTemporarySuffix;
+}
+
+// Makes a rename in the path's folder last: the folder itself is flushed.
+bool FlushFolder(const std::string& path) {
+  const std::string folder = FolderOf(path);
+  const int handle =
+      open(folder.empty() ? "." : folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  if (handle < 0) return false;
+  const bool flushed = fsync(handle) == 0;
+  close(handle);
+  return flushed;
 }
 
 }  // namespace
@@ -43,18 +92,25 @@ int OpenFileForReading(const char* path) {
 }
 
 int OpenReplacementFile(const char* target, char* temporaryPath, size_t capacity) {
-  const std::string replaced = ReplacedFile(target);
+  std::string replaced;
+  if (!ResolveTarget(target, &replaced)) return -1;
   struct stat targetStatus;
   const bool targetExists = stat(replaced.c_str(), &targetStatus) == 0;
   // Only a regular file is replaced. One the user could not write, or one marked
   // read-only for everyone, is refused: renaming over it would bypass that protection.
-  if (targetExists && (!S_ISREG(targetStatus.st_mode) || access(replaced.c_str(), W_OK) != 0 ||
-                       (targetStatus.st_mode & 0222) == 0)) {
+  if (targetExists && !S_ISREG(targetStatus.st_mode)) return -1;
+  if (targetExists && (access(replaced.c_str(), W_OK) != 0 || (targetStatus.st_mode & 0222) == 0)) {
+    errno = EACCES;
     return -1;
   }
-  const int written = std::snprintf(temporaryPath, capacity, "%s.XXXXXX", replaced.c_str());
-  if (written < 0 || static_cast<size_t>(written) >= capacity) return -1;
-  const int handle = mkostemp(temporaryPath, O_CLOEXEC);
+  const std::string pattern = TemporaryPattern(replaced);
+  if (pattern.size() >= capacity) {
+    errno = ENAMETOOLONG;
+    return -1;
+  }
+  pattern.copy(temporaryPath, pattern.size());
+  temporaryPath[pattern.size()] = '\0';
+  const int handle = mkostemps(temporaryPath, kTemporarySuffixAfterRandom, O_CLOEXEC);
   if (handle < 0) return -1;
   const mode_t mode = targetExists ? (targetStatus.st_mode & 07777) : NewFileMode();
   if (fchmod(handle, mode) != 0) {
@@ -93,7 +149,28 @@ int FlushFile(int handle) { return fsync(handle) == 0 ? 0 : -1; }
 int CloseFile(int handle) { return close(handle) == 0 ? 0 : -1; }
 
 int RenameFile(const char* from, const char* to) {
-  return rename(from, ReplacedFile(to).c_str()) == 0 ? 0 : -1;
+  std::string replaced;
+  if (!ResolveTarget(to, &replaced) || rename(from, replaced.c_str()) != 0) return -1;
+  return FlushFolder(replaced) ? 0 : -1;
+}
+
+int StampFile(int handle, platform::FileStamp* stamp) {
+  constexpr int64_t kNanosecondsPerSecond = 1000000000;
+  struct stat status;
+  if (fstat(handle, &status) != 0) return -1;
+  stamp->size = status.st_size;
+  stamp->modified = status.st_mtim.tv_sec * kNanosecondsPerSecond + status.st_mtim.tv_nsec;
+  return 0;
+}
+
+void ReserveStandardDescriptors() {
+  for (int descriptor = STDIN_FILENO; descriptor <= STDERR_FILENO; ++descriptor) {
+    if (fcntl(descriptor, F_GETFD) < 0 && errno == EBADF) {
+      // open takes the lowest free descriptor: this one. Read-only, so that writing to
+      // a standard output that was closed still fails, as it would have.
+      open("/dev/null", O_RDONLY);
+    }
+  }
 }
 
 int RemoveFile(const char* path) { return unlink(path) == 0 ? 0 : -1; }

@@ -5,6 +5,8 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "platform/files.h"
+
 namespace posix {
 
 int OpenFileForReading(const char* path);
@@ -14,6 +16,11 @@ int32_t WriteFile(int handle, const void* bytes, uint32_t count);
 int FlushFile(int handle);
 int CloseFile(int handle);
 int RenameFile(const char* from, const char* to);
+int StampFile(int handle, platform::FileStamp* stamp);
 int RemoveFile(const char* path);
+
+// Opens /dev/null for reading on each of descriptors 0-2 that is closed, so that no file
+// opened later takes one of them: what is meant for the terminal would land in that file.
+void ReserveStandardDescriptors();
 
 }  // namespace posix

@@ -4,6 +4,7 @@
 #include <cstdlib>
 
 #include "app/composer.h"
+#include "platform/posix/posix_files.h"
 
 namespace {
 
@@ -21,6 +22,7 @@ int main(int argc, char** argv) {
                stderr);
     return 1;
   }
+  posix::ReserveStandardDescriptors();
   QApplication application(argc, argv);
   // The dialogs run their own loops; a window closing must not stop them.
   application.setQuitOnLastWindowClosed(false);

@@ -7,8 +7,10 @@
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QStringList>
+#include <cstdio>
 #include <cstring>
 
+#include "platform/dialogs.h"
 #include "platform/qt/qt_windows.h"
 
 namespace {
@@ -44,6 +46,13 @@ void FillInPath(QFileDialog& chooser, const char* buffer, uint32_t capacity) {
   chooser.selectFile(info.fileName());
 }
 
+// Tells the user, over the chooser's owner, that the path chosen does not fit.
+void TellPathTooLong(const platform::OpenFileRequest& request) {
+  char text[sizeof platform::kPathTooLongFormat + 16];
+  std::snprintf(text, sizeof text, platform::kPathTooLongFormat, request.maxFile - 1);
+  platform::ShowMessageBox(request.owner, text, platform::kPathTooLongCaption, platform::kMbOk);
+}
+
 }  // namespace
 
 namespace platform {
@@ -67,14 +76,17 @@ int RunOpenFileChooser(OpenFileRequest& request) {
   }
   FillInPath(chooser, request.file, request.maxFile);
 
-  if (qtbackend::RunOwnedDialog(chooser, owner) != QDialog::Accepted) return 0;
-  const QStringList chosen = chooser.selectedFiles();
-  if (chosen.isEmpty()) return 0;
-  const QByteArray path = QFile::encodeName(chosen.first());
-  // A path that does not fit with its NUL fails the chooser and leaves the buffer alone.
-  if (static_cast<uint32_t>(path.size()) >= request.maxFile) return 0;
-  std::memcpy(request.file, path.constData(), static_cast<size_t>(path.size()) + 1);
-  return 1;
+  for (;;) {
+    if (qtbackend::RunOwnedDialog(chooser, owner) != QDialog::Accepted) return 0;
+    const QStringList chosen = chooser.selectedFiles();
+    if (chosen.isEmpty()) return 0;
+    const QByteArray path = QFile::encodeName(chosen.first());
+    if (static_cast<uint32_t>(path.size()) < request.maxFile) {
+      std::memcpy(request.file, path.constData(), static_cast<size_t>(path.size()) + 1);
+      return 1;
+    }
+    TellPathTooLong(request);
+  }
 }
 
 }  // namespace platform

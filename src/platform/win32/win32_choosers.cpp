@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <cstddef>
+#include <cstdio>
 #include <cstring>
 #include <vector>
 
@@ -21,16 +22,22 @@ static_assert(kRecordSize400 == kOpenFileNameSize400,
 #endif
 
 // Room for any path the dialog can return. A path too long for the caller's buffer
-// must fail and leave that buffer as it was, but the dialog cannot be trusted with
-// it: Windows writes the length needed over the buffer's first bytes, and Wine cuts
-// the path short and reports success. So the dialog fills this one, and the length
-// is checked here.
+// must leave that buffer as it was, but the dialog cannot be trusted with it: Windows
+// writes the length needed over the buffer's first bytes, and Wine cuts the path short
+// and reports success. So the dialog fills this one, and the length is checked here.
 constexpr DWORD kWorkingPathCapacity = 32768;
 
 // The program asks by the 32-bit layout's size; other targets lay the same record
 // out with wider pointers.
 DWORD TargetRecordSize(uint32_t requested) {
   return requested == kOpenFileNameSize400 ? kRecordSize400 : requested;
+}
+
+// Tells the user, over the chooser's owner, that the path chosen does not fit.
+void TellPathTooLong(const platform::OpenFileRequest& request) {
+  char text[sizeof platform::kPathTooLongFormat + 16];
+  std::snprintf(text, sizeof text, platform::kPathTooLongFormat, request.maxFile - 1);
+  MessageBoxA(static_cast<HWND>(request.owner), text, platform::kPathTooLongCaption, MB_OK);
 }
 
 }  // namespace
@@ -50,12 +57,16 @@ int RunOpenFileChooser(OpenFileRequest& request) {
   record.lpstrTitle = request.title;
   record.Flags = request.flags;
   record.lpstrDefExt = request.defaultExtension;
-  const BOOL chosen = GetOpenFileNameA(&record);
-
-  const size_t length = std::strlen(path.data());
-  if (!chosen || length >= request.maxFile) return 0;
-  std::memcpy(request.file, path.data(), length + 1);
-  return chosen;
+  for (;;) {
+    const BOOL chosen = GetOpenFileNameA(&record);
+    if (!chosen) return 0;
+    const size_t length = std::strlen(path.data());
+    if (length < request.maxFile) {
+      std::memcpy(request.file, path.data(), length + 1);
+      return chosen;
+    }
+    TellPathTooLong(request);
+  }
 }
 
 }  // namespace platform

@@ -118,6 +118,18 @@ int RenameFile(const char* from, const char* to) {
   return MoveFileExA(from, to, moveFlags) ? 0 : -1;
 }
 
+int StampFile(int handle, FileStamp* stamp) {
+  const auto osHandle = reinterpret_cast<HANDLE>(_get_osfhandle(handle));
+  LARGE_INTEGER size;
+  FILETIME modified;
+  if (!GetFileSizeEx(osHandle, &size) || !GetFileTime(osHandle, nullptr, nullptr, &modified)) {
+    return -1;
+  }
+  stamp->size = size.QuadPart;
+  stamp->modified = (static_cast<int64_t>(modified.dwHighDateTime) << 32) | modified.dwLowDateTime;
+  return 0;
+}
+
 int RemoveFile(const char* path) { return _unlink(path) == 0 ? 0 : -1; }
 
 }  // namespace platform
