@@ -4,12 +4,19 @@
 #include <cstdlib>
 
 #include "app/composer.h"
+#include "platform/library_chatter.h"
 
 namespace {
 
 bool IsSet(const char* name) {
   const char* value = std::getenv(name);
   return value != nullptr && *value != '\0';
+}
+
+// Qt's warnings and notes stay off the terminal; a fatal one, which ends the program,
+// still says why.
+void KeepQtMessagesFatalOnly(QtMsgType type, const QMessageLogContext&, const QString& message) {
+  if (type == QtFatalMsg) std::fprintf(stderr, "%s\n", qPrintable(message));
 }
 
 }  // namespace
@@ -21,6 +28,7 @@ int main(int argc, char** argv) {
                stderr);
     return 1;
   }
+  if (!platform::LibraryChatterWanted()) qInstallMessageHandler(KeepQtMessagesFatalOnly);
   QApplication application(argc, argv);
   // The dialogs run their own loops; a window closing must not stop them.
   application.setQuitOnLastWindowClosed(false);
