@@ -4,6 +4,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <filesystem>
 #include <chrono>
 #include <cstdio>
 #include <fstream>
@@ -18,7 +19,6 @@
 #include "fakes.h"
 #include "preview/sound_preview.h"
 #include "resources/resource_ids.h"
-#include "wave_writer.h"
 
 namespace {
 
@@ -26,6 +26,19 @@ constexpr int kRuns = 30;
 constexpr double kTargetMilliseconds = 10.0;
 
 using Clock = std::chrono::steady_clock;
+
+const std::string folder =
+    std::filesystem::temp_directory_path() / ("brivola-bench-" + std::to_string(getpid()));
+
+// OpenAL Soft's wave writer as the sound card, writing into the folder.
+void ConfigureWaveWriter() {
+  std::filesystem::create_directories(folder);
+  std::ofstream(folder + "/alsoft.conf") << "[general]\ndrivers=wave\nchannels=mono\n"
+                                            "sample-type=int16\nfrequency=44100\n[wave]\nfile="
+                                         << folder << "/played.wav\n";
+  setenv("ALSOFT_CONF", (folder + "/alsoft.conf").c_str(), 1);
+  unsetenv("ALSOFT_DRIVERS");
+}
 
 // Opens the Sound Preview with `open` and measures until its window is up and playing:
 // the dialog procedure has run StartPreview by the time the user's script runs.
@@ -52,7 +65,7 @@ void Report(const char* what, const std::function<void()>& open) {
 
 // Ten seconds of noise-like samples: the preview reads a full buffer from it.
 std::string WriteSampleFile() {
-  const std::string path = CaptureFolder() + "/bench.pcm";
+  const std::string path = folder + "/bench.pcm";
   std::mt19937 random(1);
   std::vector<char> bytes(2 * kPreviewBytes);
   for (char& byte : bytes) byte = static_cast<char>(random());
@@ -79,6 +92,6 @@ int main() {
     Report("sample file (\"S\", row 0)", [&slot] { slot.PreviewSample(nullptr); });
   }
 
-  RemoveWaveWriterFolder();
+  std::filesystem::remove_all(folder);
   return 0;
 }

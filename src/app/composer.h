@@ -4,15 +4,9 @@
 
 #include "platform/win32_values.h"
 #include "synth/wave_generators.h"
+#include "synthfile/channel_rows.h"
 
 class ChannelSlot;
-
-constexpr int kRowCount = 7;
-
-// The rows' captions in row order, which is also the order of a Synth file's blocks.
-inline constexpr const char* kRowCaptions[kRowCount] = {
-    "Pulse Wave #1", "Pulse Wave #2", "Pulse Wave #3", "Pulse Wave #4",
-    "Triangle Wave", "Noise Wave #1", "Noise Wave #2"};
 
 // Main window controls: one block of seven ids per row, in row order.
 constexpr int kSynthPreviewFirstId = 1000;   // "N"

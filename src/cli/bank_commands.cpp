@@ -1,4 +1,5 @@
 // build, info and extract: Synth files made from sample files and taken apart again.
+#include <cerrno>
 #include <cstdio>
 #include <filesystem>
 #include <string>
@@ -19,20 +20,8 @@ constexpr const char* kSampleFileNames[kRowCount] = {"pulse1.pcm", "pulse2.pcm",
 // Reads and decodes a Synth file; on failure reports it and returns false.
 bool LoadSynthFile(const std::string& path, std::vector<uint8_t>* bytes,
                    SynthBlock (&blocks)[kRowCount]) {
-  const int handle = platform::OpenFileForReading(path.c_str());
-  if (handle <= 0) {
-    ReportFailure(CannotOpenMessage(Quoted(path)));
-    return false;
-  }
   // One byte more than the largest Synth file tells a file that is too long.
-  bytes->resize(kLargestSynthFile + 1);
-  const int32_t count = platform::ReadFile(handle, bytes->data(), kLargestSynthFile + 1);
-  platform::CloseFile(handle);
-  if (count < 0) {
-    ReportFailure("cannot read " + Quoted(path));
-    return false;
-  }
-  bytes->resize(static_cast<size_t>(count));
+  if (!ReadInput(path, kLargestSynthFile + 1, bytes)) return false;
   std::string problem;
   if (bytes->size() > kLargestSynthFile) {
     problem =
@@ -45,36 +34,54 @@ bool LoadSynthFile(const std::string& path, std::vector<uint8_t>* bytes,
 }
 
 std::string WriteFailureMessage(const SynthWriteFailure& failure,
-                                const std::vector<std::string>& samples,
-                                const std::string& target) {
+                                const std::vector<std::string>& samples, const std::string& target,
+                                int error) {
   const std::string sample =
       failure.row >= 0 && failure.row < kRowCount
           ? Quoted(samples[failure.row]) + " (" + kRowCaptions[failure.row] + ")"
           : "";
   switch (failure.fault) {
     case kSampleNotOpened:
-      return CannotOpenMessage(sample);
+      return CannotOpenMessage(sample, error);
     case kSampleNotRead:
-      return "cannot read " + sample;
+      return WithReason("cannot read " + sample, error);
     case kNoMemory:
       return "out of memory";
     case kTargetNotWritten:
       break;
   }
-  return "cannot write " + Quoted(target) +
-         ": its folder must exist and be writable, and a file already there must be a "
-         "writable regular file; nothing was changed";
+  return WithReason("cannot write " + Quoted(target) +
+                        ": its folder must exist and be writable, and a file already there must "
+                        "be a writable regular file; nothing was changed",
+                    error);
+}
+
+// The paths of the seven files extract writes into the folder.
+std::vector<std::string> SamplePaths(const std::filesystem::path& folder) {
+  std::vector<std::string> paths;
+  for (const char* name : kSampleFileNames) paths.push_back((folder / name).string());
+  return paths;
 }
 
 }  // namespace
 
 int RunBuild(const CommandArguments& arguments) {
-  const std::string& target = arguments.options.at("-o");
+  const std::string& target = arguments.options.at("output");
   const char* samplePaths[kRowCount];
   for (int row = 0; row < kRowCount; ++row) samplePaths[row] = arguments.operands[row].c_str();
   SynthWriteFailure failure{};
-  if (WriteSynthFile(samplePaths, target.c_str(), &failure) != 0) {
-    return ReportFailure(WriteFailureMessage(failure, arguments.operands, target));
+  errno = 0;
+  int result = 0;
+  if (target == kStandardStream) {
+    std::vector<uint8_t> file(kLargestSynthFile);
+    uint32_t size = 0;
+    result = AssembleSynthFile(samplePaths, file.data(), &size, &failure);
+    if (result == 0) return WriteOutput(target, file.data(), size) ? kExitDone : kExitFailed;
+  } else {
+    result = WriteSynthFile(samplePaths, target.c_str(), &failure);
+  }
+  if (result != 0) {
+    return ReportFailure(WriteFailureMessage(failure, arguments.operands, target, errno));
   }
   return kExitDone;
 }
@@ -96,24 +103,36 @@ int RunInfo(const CommandArguments& arguments) {
 
 int RunExtract(const CommandArguments& arguments) {
   const std::string& path = arguments.operands[0];
-  const auto folderOption = arguments.options.find("-d");
+  const auto folderOption = arguments.options.find("directory");
   const std::filesystem::path folder =
       folderOption != arguments.options.end() ? folderOption->second : ".";
   std::vector<uint8_t> bytes;
   SynthBlock blocks[kRowCount];
   if (!LoadSynthFile(path, &bytes, blocks)) return kExitFailed;
 
+  const std::vector<std::string> samplePaths = SamplePaths(folder);
+  if (arguments.options.count("force") == 0) {
+    std::string existing;
+    std::error_code error;
+    for (const std::string& samplePath : samplePaths) {
+      if (std::filesystem::symlink_status(samplePath, error).type() !=
+          std::filesystem::file_type::not_found) {
+        existing += (existing.empty() ? "" : ", ") + Quoted(samplePath);
+      }
+    }
+    if (!existing.empty()) {
+      return ReportFailure(existing + " already there; nothing was written (--force replaces)");
+    }
+  }
   std::error_code error;
   std::filesystem::create_directories(folder, error);
   if (error || !std::filesystem::is_directory(folder)) {
-    return ReportFailure("cannot make the folder " + Quoted(folder.string()));
+    return ReportFailure(WithReason("cannot make the folder " + Quoted(folder.string()),
+                                    error ? error.value() : ENOTDIR));
   }
   for (int row = 0; row < kRowCount; ++row) {
-    const std::string samplePath = (folder / kSampleFileNames[row]).string();
-    const auto* start = bytes.data() + blocks[row].offset;
-    if (!WriteWholeFile(samplePath, std::vector<uint8_t>(start, start + blocks[row].length))) {
-      return ReportFailure("cannot write " + Quoted(samplePath));
-    }
+    const uint8_t* start = bytes.data() + blocks[row].offset;
+    if (!WriteOutput(samplePaths[row], start, blocks[row].length)) return kExitFailed;
   }
   return kExitDone;
 }

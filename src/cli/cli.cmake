@@ -1,8 +1,8 @@
-# brivola-syn: the Synth file tools on the command line, with libsndfile and
-# libsamplerate for turning recordings into samples.
+# brivola-syn: the Synth file tools on the command line, with libsndfile and libsoxr
+# for turning recordings into samples.
 find_package(PkgConfig REQUIRED)
 pkg_check_modules(SNDFILE REQUIRED IMPORTED_TARGET sndfile)
-pkg_check_modules(SAMPLERATE REQUIRED IMPORTED_TARGET samplerate)
+pkg_check_modules(SOXR REQUIRED IMPORTED_TARGET soxr)
 
 add_executable(brivola-syn
   src/cli/main.cpp
@@ -11,7 +11,7 @@ add_executable(brivola-syn
   src/cli/render_command.cpp
   src/cli/convert_command.cpp)
 target_compile_definitions(brivola-syn PRIVATE BRIVOLA_VERSION="${PROJECT_VERSION}")
-target_link_libraries(brivola-syn PRIVATE synth_core files_backend PkgConfig::SNDFILE PkgConfig::SAMPLERATE)
+target_link_libraries(brivola-syn PRIVATE synth_core files_backend PkgConfig::SNDFILE PkgConfig::SOXR)
 
 include(GNUInstallDirs)
 install(TARGETS brivola-syn RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})

@@ -1,9 +1,11 @@
 // convert: any audio file libsndfile reads, made into a sample for a row: mono,
-// 44,100 Hz, 16-bit little-endian, headerless.
-#include <samplerate.h>
+// 44,100 Hz, 16-bit, as a WAV file or as headerless little-endian samples.
 #include <sndfile.h>
+#include <soxr.h>
+#include <unistd.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <cmath>
 #include <cstdint>
 #include <string>
@@ -16,57 +18,53 @@
 
 namespace {
 
+// Frames decoded at a time, and the most the resampler gives back at a time: memory
+// stays bounded whatever the input's length and rate.
 constexpr sf_count_t kChunkFrames = 8192;
-// Room for what the resampler may hold back and give out at the end.
-constexpr long kResamplerSlack = 1024;
+constexpr size_t kResampledFrames = 16384;
+// The input rates taken: outside them one second of input would become more than 44
+// seconds of output, or less than a seventeenth of one.
+constexpr int kLowestRate = 1000;
+constexpr int kHighestRate = 768000;
+// A float sample of 1.0 as a 16-bit one: what libsndfile divides by, so that 16-bit
+// input at 44,100 Hz passes through unchanged.
+constexpr float kFullScale = 32768.0f;
 
-// The decoded, mixed and resampled samples of one input, written as they come.
+// One input decoded, mixed, resampled and written as it comes.
 struct Conversion {
   SNDFILE* input;
   int channels;
-  double ratio;          // output frames per input frame
-  SRC_STATE* resampler;  // null when the input is at 44,100 Hz already
-  ReplacementFile output;
-  sf_count_t outputFrames;  // the input's declared length, resampled: never more is written
-  sf_count_t inputFrames;   // decoded so far
-  sf_count_t written;
+  soxr_t resampler;  // null when the input is at 44,100 Hz already
+  SNDFILE* output;
+  std::vector<float> resampled;
+  std::vector<short> samples;
 };
 
-// Writes samples, never more than the conversion's outputFrames in all.
-bool Emit(Conversion& conversion, const float* samples, long count) {
-  const long room = static_cast<long>(conversion.outputFrames - conversion.written);
-  count = std::min(count, room);
-  if (count <= 0) return true;
-  std::vector<short> shorts(static_cast<size_t>(count));
-  src_float_to_short_array(samples, shorts.data(), static_cast<int>(count));
-  std::vector<uint8_t> bytes;
-  bytes.reserve(shorts.size() * 2);
-  for (short sample : shorts) {
-    const auto bits = static_cast<uint16_t>(sample);
-    bytes.push_back(static_cast<uint8_t>(bits & 0xFF));
-    bytes.push_back(static_cast<uint8_t>(bits >> 8));
+// Writes samples as 16-bit ones.
+bool Emit(Conversion& conversion, const float* samples, size_t count) {
+  for (size_t i = 0; i < count; ++i) {
+    conversion.samples[i] = static_cast<short>(
+        std::lrint(std::clamp(samples[i] * kFullScale, -kFullScale, kFullScale - 1)));
   }
-  conversion.written += count;
-  return AppendToReplacement(conversion.output, bytes.data(), static_cast<uint32_t>(bytes.size()));
+  const auto frames = static_cast<sf_count_t>(count);
+  return sf_writef_short(conversion.output, conversion.samples.data(), frames) == frames;
 }
 
-// Passes one chunk of mono samples through the resampler; endOfInput drains it.
-bool Resample(Conversion& conversion, std::vector<float>& mono, long frames, bool endOfInput) {
-  std::vector<float> resampled(static_cast<size_t>(frames * conversion.ratio) + kResamplerSlack);
-  SRC_DATA data{};
-  data.data_in = mono.data();
-  data.input_frames = frames;
-  data.data_out = resampled.data();
-  data.output_frames = static_cast<long>(resampled.size());
-  data.end_of_input = endOfInput ? 1 : 0;
-  data.src_ratio = conversion.ratio;
+// Passes mono samples through the resampler; at the end of the input (mono null) it
+// gives out what it holds back.
+bool Resample(Conversion& conversion, const float* mono, size_t frames, std::string* problem) {
   for (;;) {
-    if (src_process(conversion.resampler, &data) != 0) return false;
-    if (!Emit(conversion, resampled.data(), data.output_frames_gen)) return false;
-    data.data_in += data.input_frames_used;
-    data.input_frames -= data.input_frames_used;
-    const bool drained = data.input_frames == 0 && (!endOfInput || data.output_frames_gen == 0);
-    if (drained) return true;
+    size_t used = 0, made = 0;
+    const soxr_error_t error = soxr_process(conversion.resampler, mono, frames, &used,
+                                            conversion.resampled.data(), kResampledFrames, &made);
+    if (error != nullptr) {
+      *problem = std::string("cannot resample it: ") + error;
+      return false;
+    }
+    if (mono != nullptr) mono += used;
+    frames -= used;
+    if (!Emit(conversion, conversion.resampled.data(), made)) return false;
+    if (frames == 0 && made == 0) return true;
   }
 }
 
@@ -74,14 +72,13 @@ bool Resample(Conversion& conversion, std::vector<float>& mono, long frames, boo
 bool Convert(Conversion& conversion, std::string* problem) {
   std::vector<float> interleaved(static_cast<size_t>(kChunkFrames * conversion.channels));
   std::vector<float> mono(static_cast<size_t>(kChunkFrames));
-  for (bool ended = false; !ended;) {
+  for (;;) {
     const sf_count_t frames = sf_readf_float(conversion.input, interleaved.data(), kChunkFrames);
     if (sf_error(conversion.input) != SF_ERR_NO_ERROR) {
       *problem = std::string("cannot decode it: ") + sf_strerror(conversion.input);
       return false;
     }
-    ended = frames < kChunkFrames;
-    conversion.inputFrames += frames;
+    if (frames == 0) break;
     for (sf_count_t frame = 0; frame < frames; ++frame) {
       float sum = 0.0f;
       for (int channel = 0; channel < conversion.channels; ++channel) {
@@ -90,76 +87,103 @@ bool Convert(Conversion& conversion, std::string* problem) {
       mono[static_cast<size_t>(frame)] = sum / static_cast<float>(conversion.channels);
     }
     const bool emitted = conversion.resampler != nullptr
-                             ? Resample(conversion, mono, static_cast<long>(frames), ended)
-                             : Emit(conversion, mono.data(), static_cast<long>(frames));
-    if (!emitted) {
-      *problem = "cannot resample or write it";
-      return false;
-    }
+                             ? Resample(conversion, mono.data(), frames, problem)
+                             : Emit(conversion, mono.data(), frames);
+    if (!emitted) return false;
   }
-  // The resampler may give a sample or two fewer than the input's duration calls for:
-  // silence makes up the difference.
-  const sf_count_t duration = std::min<sf_count_t>(
-      conversion.outputFrames,
-      std::llround(static_cast<double>(conversion.inputFrames) * conversion.ratio));
-  const std::vector<float> silence(static_cast<size_t>(kChunkFrames), 0.0f);
-  while (conversion.written < duration) {
-    const auto count =
-        static_cast<long>(std::min<sf_count_t>(duration - conversion.written, kChunkFrames));
-    if (!Emit(conversion, silence.data(), count)) {
-      *problem = "cannot write it";
-      return false;
-    }
+  // libsoxr gives out what it holds back, to the input's duration at 44,100 Hz.
+  return conversion.resampler == nullptr || Resample(conversion, nullptr, 0, problem);
+}
+
+// Starts the output: the replacement for a file, or standard output for "-".
+SNDFILE* OpenOutput(const std::string& path, ReplacementFile* file) {
+  SF_INFO format{};
+  format.samplerate = static_cast<int>(kSamplesPerSecond);
+  format.channels = 1;
+  format.format =
+      (NamesWaveFile(path) ? SF_FORMAT_WAV : SF_FORMAT_RAW | SF_ENDIAN_LITTLE) | SF_FORMAT_PCM_16;
+  if (path == kStandardStream) return sf_open_fd(STDOUT_FILENO, SFM_WRITE, &format, SF_FALSE);
+  if (!BeginReplacement(*file, path.c_str())) return nullptr;
+  SNDFILE* output = sf_open_fd(file->handle, SFM_WRITE, &format, SF_FALSE);
+  if (output == nullptr) AbandonReplacement(*file);
+  return output;
+}
+
+// Writes the conversion to the output path; on failure *problem says what failed.
+void ConvertInto(Conversion& conversion, const std::string& path, std::string* problem) {
+  const bool toStandardOutput = path == kStandardStream;
+  const std::string name = toStandardOutput ? "standard output" : Quoted(path);
+  ReplacementFile file{};
+  errno = 0;
+  conversion.output = OpenOutput(path, &file);
+  if (conversion.output == nullptr) {
+    *problem = toStandardOutput ? WithReason("cannot write " + name, errno)
+                                : CannotWriteMessage(path, errno);
+    return;
   }
-  return true;
+  // A failed write leaves the problem to libsndfile's message.
+  const bool converted = Convert(conversion, problem);
+  const std::string writeFault = sf_strerror(conversion.output);
+  const int closed = sf_close(conversion.output);
+  if (!converted || closed != 0) {
+    if (!toStandardOutput) AbandonReplacement(file);
+    if (problem->empty()) {
+      *problem =
+          "cannot write " + name + ": " + (closed != 0 ? sf_error_number(closed) : writeFault);
+    }
+    return;
+  }
+  errno = 0;
+  if (!toStandardOutput && !FinishReplacement(file)) {
+    *problem = CannotWriteMessage(path, errno);
+  }
 }
 
 }  // namespace
 
 int RunConvert(const CommandArguments& arguments) {
   const std::string& inputPath = arguments.operands[0];
-  const std::string& outputPath = arguments.operands[1];
+  const bool fromStandardInput = inputPath == kStandardStream;
   // Only a regular file: a FIFO or a device must not hold the conversion up.
-  const int handle = platform::OpenFileForReading(inputPath.c_str());
-  if (handle <= 0) {
-    return ReportFailure(CannotOpenMessage(Quoted(inputPath)));
+  errno = 0;
+  const int handle =
+      fromStandardInput ? STDIN_FILENO : platform::OpenFileForReading(inputPath.c_str());
+  if (!fromStandardInput && handle <= 0) {
+    return ReportFailure(CannotOpenMessage(Quoted(inputPath), errno));
   }
   SF_INFO format{};
   Conversion conversion{};
   conversion.input = sf_open_fd(handle, SFM_READ, &format, SF_FALSE);
-  if (conversion.input == nullptr || format.channels <= 0 || format.samplerate <= 0) {
-    const std::string reason = sf_strerror(conversion.input);
-    if (conversion.input != nullptr) sf_close(conversion.input);
-    platform::CloseFile(handle);
-    return ReportFailure("cannot read " + Quoted(inputPath) + " as audio: " + reason);
-  }
-  conversion.channels = format.channels;
-  conversion.ratio = static_cast<double>(kSamplesPerSecond) / format.samplerate;
-  // A length libsndfile does not know comes as a huge count: then the decoded frames rule.
-  const double declaredFrames = static_cast<double>(format.frames) * conversion.ratio;
-  conversion.outputFrames = declaredFrames < static_cast<double>(INT64_MAX / 2)
-                                ? std::llround(declaredFrames)
-                                : INT64_MAX;
-  int error = 0;
-  if (format.samplerate != static_cast<int>(kSamplesPerSecond)) {
-    conversion.resampler = src_new(SRC_SINC_BEST_QUALITY, 1, &error);
-  }
   std::string problem;
-  bool converted = false;
-  if (error != 0) {
-    problem = std::string("cannot resample it: ") + src_strerror(error);
-  } else if (!BeginReplacement(conversion.output, outputPath.c_str())) {
-    problem = "cannot create " + Quoted(outputPath);
-  } else if (!Convert(conversion, &problem)) {
-    AbandonReplacement(conversion.output);
-  } else if (!FinishReplacement(conversion.output)) {
-    problem = "cannot write " + Quoted(outputPath);
+  if (conversion.input == nullptr || format.channels <= 0) {
+    problem = std::string("cannot read it as audio: ") + sf_strerror(conversion.input);
+  } else if (format.samplerate < kLowestRate || format.samplerate > kHighestRate) {
+    problem = "its rate of " + std::to_string(format.samplerate) + " Hz is outside the " +
+              std::to_string(kLowestRate) + " to " + std::to_string(kHighestRate) +
+              " Hz that convert takes";
   } else {
-    converted = true;
+    conversion.channels = format.channels;
+    conversion.resampled.resize(kResampledFrames);
+    conversion.samples.resize(kResampledFrames);
+    soxr_error_t error = nullptr;
+    if (format.samplerate != static_cast<int>(kSamplesPerSecond)) {
+      // Very high quality, as sox's "rate -v"; 16-bit rounding without dither.
+      const soxr_io_spec_t io = soxr_io_spec(SOXR_FLOAT32_I, SOXR_FLOAT32_I);
+      const soxr_quality_spec_t quality = soxr_quality_spec(SOXR_VHQ, 0);
+      conversion.resampler =
+          soxr_create(format.samplerate, kSamplesPerSecond, 1, &error, &io, &quality, nullptr);
+    }
+    if (error != nullptr) {
+      problem = std::string("cannot resample it: ") + error;
+    } else {
+      ConvertInto(conversion, arguments.operands[1], &problem);
+    }
+    soxr_delete(conversion.resampler);
   }
-  if (conversion.resampler != nullptr) src_delete(conversion.resampler);
-  sf_close(conversion.input);
-  platform::CloseFile(handle);
-  if (!converted) return ReportFailure("converting " + Quoted(inputPath) + ": " + problem);
+  if (conversion.input != nullptr) sf_close(conversion.input);
+  if (!fromStandardInput) platform::CloseFile(handle);
+  if (!problem.empty()) {
+    return ReportFailure("converting " + Quoted(inputPath) + ": " + problem);
+  }
   return kExitDone;
 }

@@ -78,25 +78,35 @@ int RunRender(const CommandArguments& arguments) {
                             "render");
   }
   double seconds = kDefaultSeconds;
-  const auto secondsOption = arguments.options.find("--seconds");
+  const auto secondsOption = arguments.options.find("seconds");
   if (secondsOption != arguments.options.end() && !ParseSeconds(secondsOption->second, &seconds)) {
     return ReportUsageError(
         "--seconds takes a number above 0 and at most 600, not '" + secondsOption->second + "'",
         "render");
   }
-  const bool asWave = arguments.options.count("--wav") != 0;
-  const auto outputOption = arguments.options.find("-o");
+  const auto sampleCount = static_cast<uint32_t>(std::llround(seconds * kSamplesPerSecond));
+  if (sampleCount == 0) {
+    return ReportUsageError(
+        "--seconds " + secondsOption->second + " is shorter than one sample at 44,100 Hz",
+        "render");
+  }
+  // The output's name chooses its format; standard output has none and follows --wav.
+  const bool waveAsked = arguments.options.count("wav") != 0;
+  const auto outputOption = arguments.options.find("output");
   const std::string output = outputOption != arguments.options.end()
                                  ? outputOption->second
-                                 : name + (asWave ? ".wav" : ".pcm");
+                                 : name + (waveAsked ? ".wav" : ".pcm");
+  const bool asWave = output == kStandardStream ? waveAsked : NamesWaveFile(output);
+  if (waveAsked && !asWave) {
+    return ReportUsageError(
+        "--wav writes a WAV file, but " + Quoted(output) + " does not end in .wav", "render");
+  }
 
-  const auto sampleCount = static_cast<uint32_t>(std::llround(seconds * kSamplesPerSecond));
   const uint32_t dataBytes = sampleCount * kBytesPerSample;
   std::vector<uint8_t> file = asWave ? WaveHeader(dataBytes) : std::vector<uint8_t>();
   const size_t headerBytes = file.size();
   file.resize(headerBytes + dataBytes);
   // One call for the whole region, as a preview makes its five seconds.
   GenerateWave(wave->kind, file.data() + headerBytes, dataBytes);
-  if (!WriteWholeFile(output, file)) return ReportFailure("cannot write " + Quoted(output));
-  return kExitDone;
+  return WriteOutput(output, file.data(), file.size()) ? kExitDone : kExitFailed;
 }

@@ -1,7 +1,14 @@
 #include "cli/synth_tool.h"
 
+#include <strings.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <csignal>
 #include <cstdio>
 #include <cstring>
+#include <filesystem>
 
 #include "platform/files.h"
 #include "storage/replacement_file.h"
@@ -9,7 +16,8 @@
 namespace {
 
 struct CommandOption {
-  const char* name;
+  const char* longName;  // without its leading "--"
+  char shortName;        // '\0' when it has none
   bool takesValue;
   bool required;
 };
@@ -31,25 +39,29 @@ const Command kCommands[] = {
      "Writes the Synth file the composer's \"Save...\" writes from the same seven sample\n"
      "files, in row order: the four pulse waves, the triangle wave, the two noise waves.\n"
      "Each file contributes its first 524,288 bytes. An existing OUT.syn is replaced only\n"
-     "once the new file is complete on disk; on failure it is left as it was.\n",
-     {{"-o", true, true}},
+     "once the new file is complete on disk; on failure it is left as it was. '-o -'\n"
+     "writes the Synth file to standard output.\n",
+     {{"output", 'o', true, true}},
      7,
      RunBuild},
     {"info",
      "FILE.syn",
      "list a Synth file's blocks and check that it is well formed",
      "Prints the seven blocks in row order with their captions, lengths in bytes and\n"
-     "durations at 44,100 samples per second, or says what is wrong with the file.\n",
+     "durations at 44,100 samples per second, or says what is wrong with the file.\n"
+     "'-' reads the Synth file from standard input.\n",
      {},
      1,
      RunInfo},
     {"extract",
-     "FILE.syn [-d DIR]",
+     "FILE.syn [-d DIR] [-f]",
      "write a Synth file's seven samples back out",
      "Writes pulse1.pcm, pulse2.pcm, pulse3.pcm, pulse4.pcm, triangle.pcm, noise1.pcm\n"
      "and noise2.pcm into DIR (default: the current folder, created when missing). A file\n"
-     "that is not a well-formed Synth file is refused and nothing is written.\n",
-     {{"-d", true, false}},
+     "that is not a well-formed Synth file is refused and nothing is written. When any of\n"
+     "the seven files exists already, none is written unless -f (--force) is given.\n"
+     "'-' reads the Synth file from standard input. -d is also --directory.\n",
+     {{"directory", 'd', true, false}, {"force", 'f', false, false}},
      1,
      RunExtract},
     {"render",
@@ -58,32 +70,39 @@ const Command kCommands[] = {
      "Writes the wave as the composer's preview makes it: pulse12, pulse25, pulse50,\n"
      "pulse75, triangle, noise or looped-noise. Noise starts from the random source's\n"
      "first value, as the first noise preview does. S seconds (default 5, at most 600)\n"
-     "of 16-bit mono samples at 44,100 Hz, headerless, or as a WAV file with --wav.\n"
-     "OUT defaults to WAVE.pcm, or WAVE.wav with --wav.\n",
-     {{"-o", true, false}, {"--seconds", true, false}, {"--wav", false, false}},
+     "of 16-bit mono samples at 44,100 Hz: a WAV file when OUT ends in .wav, headerless\n"
+     "otherwise. OUT (-o, --output) defaults to WAVE.pcm, or WAVE.wav with --wav; '-o -'\n"
+     "writes headerless samples to standard output, or a WAV file with --wav.\n",
+     {{"output", 'o', true, false}, {"seconds", '\0', true, false}, {"wav", '\0', false, false}},
      1,
      RunRender},
     {"convert",
-     "IN OUT.pcm",
+     "IN OUT",
      "turn an audio file into a sample for a row",
      "Decodes any audio file libsndfile reads (WAV, FLAC, Ogg, AIFF, ...), mixes it to\n"
-     "mono, resamples it to 44,100 Hz and writes 16-bit little-endian samples.\n",
+     "mono, resamples it to 44,100 Hz and writes 16-bit samples: a WAV file when OUT ends\n"
+     "in .wav, headerless little-endian samples otherwise. Input rates from 1,000 to\n"
+     "768,000 Hz are taken. '-' as IN reads standard input; as OUT, it writes headerless\n"
+     "samples to standard output.\n",
      {},
      2,
      RunConvert},
 };
 
 constexpr char kProgram[] = "brivola-syn";
+constexpr char kProgramSynopsis[] = "COMMAND [ARGUMENTS]";
 
 void PrintProgramHelp(FILE* to) {
-  std::fprintf(to, "Usage: %s COMMAND [ARGUMENTS]\n\n", kProgram);
+  std::fprintf(to, "Usage: %s %s\n\n", kProgram, kProgramSynopsis);
   std::fprintf(to, "The Synth file (\".syn\") tools of Brivola Synthesis Composer.\n\nCommands:\n");
   for (const Command& command : kCommands) {
     std::fprintf(to, "  %s %s\n      %s\n", command.name, command.synopsis, command.summary);
   }
   std::fprintf(to,
-               "\nRun '%s COMMAND --help' for a command's details; '%s --version' for the "
-               "version.\nExit codes: 0 done, 1 failed, 2 usage error.\n",
+               "\nRun '%s COMMAND --help' (or -h) for a command's details; '%s --version' for "
+               "the\nversion. Options take their value as '--name value' or '--name=value', "
+               "'-x value' or\n'-xvalue'; '--' ends the options. Exit codes: 0 done, 1 failed, "
+               "2 usage error.\n",
                kProgram, kProgram);
 }
 
@@ -91,36 +110,51 @@ void PrintCommandHelp(const Command& command) {
   std::printf("Usage: %s %s %s\n\n%s", kProgram, command.name, command.synopsis, command.details);
 }
 
-const CommandOption* FindOption(const Command& command, const std::string& word) {
+const CommandOption* FindOption(const Command& command, const std::string& word, bool isLong) {
   for (const CommandOption& option : command.options) {
-    if (option.name != nullptr && word == option.name) return &option;
+    if (option.longName == nullptr) continue;
+    if (isLong ? word == option.longName : word[0] == option.shortName) return &option;
   }
   return nullptr;
 }
+
+bool IsOption(const std::string& word) { return word.size() >= 2 && word[0] == '-'; }
 
 int RunCommand(const Command& command, int count, char** words) {
   CommandArguments arguments;
   bool optionsEnded = false;
   for (int i = 0; i < count; ++i) {
     const std::string word = words[i];
-    if (!optionsEnded && (word == "--help" || word == "-h")) {
+    if (optionsEnded || !IsOption(word)) {
+      arguments.operands.push_back(word);
+      continue;
+    }
+    if (word == "--") {
+      optionsEnded = true;
+      continue;
+    }
+    if (word == "--help" || word == "-h") {
       PrintCommandHelp(command);
       return kExitDone;
     }
-    if (!optionsEnded && word == "--") {
-      optionsEnded = true;
-    } else if (optionsEnded || word.size() < 2 || word[0] != '-') {
-      arguments.operands.push_back(word);
-    } else if (const CommandOption* option = FindOption(command, word)) {
-      if (arguments.options.count(word) != 0) {
-        return ReportUsageError(word + " given twice", command.name);
-      }
-      if (option->takesValue && i + 1 == count) {
-        return ReportUsageError(word + " needs a value", command.name);
-      }
-      arguments.options[word] = option->takesValue ? words[++i] : "";
-    } else {
-      return ReportUsageError("unknown option " + word, command.name);
+    // "--name", "--name=value", "-x" or "-xvalue".
+    const bool isLong = word[1] == '-';
+    const size_t nameEnd = isLong ? std::min(word.find('='), word.size()) : 2;
+    const std::string shown = word.substr(0, nameEnd);
+    const CommandOption* option = FindOption(command, shown.substr(isLong ? 2 : 1), isLong);
+    if (option == nullptr) {
+      return ReportUsageError("unknown option '" + shown + "'", command.name);
+    }
+    std::string value;
+    if (nameEnd < word.size()) {
+      if (!option->takesValue) return ReportUsageError(shown + " takes no value", command.name);
+      value = word.substr(isLong ? nameEnd + 1 : nameEnd);
+    } else if (option->takesValue) {
+      if (i + 1 == count) return ReportUsageError(shown + " needs a value", command.name);
+      value = words[++i];
+    }
+    if (!arguments.options.emplace(option->longName, value).second) {
+      return ReportUsageError(shown + " given twice", command.name);
     }
   }
   if (arguments.operands.size() != command.operandCount) {
@@ -131,16 +165,15 @@ int RunCommand(const Command& command, int count, char** words) {
                             command.name);
   }
   for (const CommandOption& option : command.options) {
-    if (option.required && arguments.options.count(option.name) == 0) {
-      return ReportUsageError(std::string(command.name) + " needs " + option.name, command.name);
+    if (option.required && arguments.options.count(option.longName) == 0) {
+      return ReportUsageError(std::string(command.name) + " needs -" + option.shortName,
+                              command.name);
     }
   }
   return command.run(arguments);
 }
 
-}  // namespace
-
-int RunSynthTool(int argc, char** argv) {
+int Dispatch(int argc, char** argv) {
   if (argc < 2) {
     PrintProgramHelp(stderr);
     return kExitUsage;
@@ -157,11 +190,32 @@ int RunSynthTool(int argc, char** argv) {
   for (const Command& command : kCommands) {
     if (first == command.name) return RunCommand(command, argc - 2, argv + 2);
   }
+  if (IsOption(first)) return ReportUsageError("unknown option '" + first + "'", nullptr);
   return ReportUsageError("unknown command '" + first + "'", nullptr);
 }
 
+}  // namespace
+
+int RunSynthTool(int argc, char** argv) {
+  // A closed pipe on standard output is a failed write, reported like any other.
+  std::signal(SIGPIPE, SIG_IGN);
+  int result = Dispatch(argc, argv);
+  errno = 0;
+  if (std::fflush(stdout) != 0 || std::ferror(stdout) != 0) {
+    result = ReportFailure(WithReason("cannot write to standard output", errno));
+  }
+  return result;
+}
+
 int ReportUsageError(const std::string& message, const char* commandName) {
-  std::fprintf(stderr, "%s: %s\nTry '%s %s--help'.\n", kProgram, message.c_str(), kProgram,
+  std::string usage = kProgramSynopsis;
+  for (const Command& command : kCommands) {
+    if (commandName != nullptr && std::strcmp(commandName, command.name) == 0) {
+      usage = std::string(command.name) + " " + command.synopsis;
+    }
+  }
+  std::fprintf(stderr, "%s: %s\nUsage: %s %s\nTry '%s %s--help'.\n", kProgram, message.c_str(),
+               kProgram, usage.c_str(), kProgram,
                commandName != nullptr ? (std::string(commandName) + " ").c_str() : "");
   return kExitUsage;
 }
@@ -171,15 +225,70 @@ int ReportFailure(const std::string& message) {
   return kExitFailed;
 }
 
-std::string Quoted(const std::string& path) { return "'" + path + "'"; }
-
-std::string CannotOpenMessage(const std::string& file) {
-  return "cannot open " + file + ": it is missing, unreadable or not a regular file";
+std::string Quoted(const std::string& path) {
+  return path == kStandardStream ? "standard input" : "'" + path + "'";
 }
 
-bool WriteWholeFile(const std::string& path, const std::vector<uint8_t>& bytes) {
+std::string WithReason(const std::string& message, int error) {
+  return error != 0 ? message + ": " + std::strerror(error) : message;
+}
+
+std::string CannotOpenMessage(const std::string& file, int error) {
+  return WithReason("cannot open " + file + ": it is missing, unreadable or not a regular file",
+                    error);
+}
+
+std::string CannotWriteMessage(const std::string& path, int error) {
+  // The file layer refuses such a target without an error number of its own.
+  std::error_code ignored;
+  const auto type = std::filesystem::status(path, ignored).type();
+  if (type != std::filesystem::file_type::not_found &&
+      type != std::filesystem::file_type::regular) {
+    return "cannot write " + Quoted(path) + ": it is not a regular file";
+  }
+  return WithReason("cannot write " + Quoted(path), error);
+}
+
+bool NamesWaveFile(const std::string& path) {
+  constexpr char kWaveExtension[] = ".wav";
+  const size_t length = std::strlen(kWaveExtension);
+  return path.size() >= length &&
+         strcasecmp(path.c_str() + path.size() - length, kWaveExtension) == 0;
+}
+
+bool ReadInput(const std::string& path, size_t limit, std::vector<uint8_t>* bytes) {
+  const bool standard = path == kStandardStream;
+  errno = 0;
+  const int handle = standard ? STDIN_FILENO : platform::OpenFileForReading(path.c_str());
+  if (!standard && handle <= 0) {
+    ReportFailure(CannotOpenMessage(Quoted(path), errno));
+    return false;
+  }
+  bytes->resize(limit);
+  const int32_t count = platform::ReadFile(handle, bytes->data(), static_cast<uint32_t>(limit));
+  const int error = errno;
+  if (!standard) platform::CloseFile(handle);
+  if (count < 0) {
+    ReportFailure(WithReason("cannot read " + Quoted(path), error));
+    return false;
+  }
+  bytes->resize(static_cast<size_t>(count));
+  return true;
+}
+
+bool WriteOutput(const std::string& path, const uint8_t* bytes, size_t count) {
+  errno = 0;
+  if (path == kStandardStream) {
+    const auto size = static_cast<uint32_t>(count);
+    if (platform::WriteFile(STDOUT_FILENO, bytes, size) == static_cast<int32_t>(size)) return true;
+    ReportFailure(WithReason("cannot write to standard output", errno));
+    return false;
+  }
   ReplacementFile file;
-  if (!BeginReplacement(file, path.c_str())) return false;
-  AppendToReplacement(file, bytes.data(), static_cast<uint32_t>(bytes.size()));
-  return FinishReplacement(file);
+  if (BeginReplacement(file, path.c_str())) {
+    AppendToReplacement(file, bytes, static_cast<uint32_t>(count));
+    if (FinishReplacement(file)) return true;
+  }
+  ReportFailure(CannotWriteMessage(path, errno));
+  return false;
 }

@@ -13,7 +13,11 @@ constexpr int kExitDone = 0;
 constexpr int kExitFailed = 1;
 constexpr int kExitUsage = 2;
 
-// A command's words after its name: options by name (a flag maps to ""), the rest in order.
+// The file name that stands for standard input or standard output.
+constexpr char kStandardStream[] = "-";
+
+// A command's words after its name: options by long name (a flag maps to ""), the rest
+// in order.
 struct CommandArguments {
   std::map<std::string, std::string> options;
   std::vector<std::string> operands;
@@ -25,19 +29,34 @@ int RunSynthTool(int argc, char** argv);
 // Writes "brivola-syn: message" to stderr; returns kExitFailed.
 int ReportFailure(const std::string& message);
 
-// Writes the message and a pointer to the help to stderr; returns kExitUsage.
-// commandName is null for a fault before any command.
+// Writes the message, the command's usage line and a pointer to the help to stderr;
+// returns kExitUsage. commandName is null for a fault before any command.
 int ReportUsageError(const std::string& message, const char* commandName);
 
-// The path in single quotes, as messages show it.
+// The path in single quotes, as messages show it; "standard input" for "-".
 std::string Quoted(const std::string& path);
 
-// "cannot open FILE: ...", for a file the file layer would not open; file names it,
-// quoted.
-std::string CannotOpenMessage(const std::string& file);
+// The message followed by the system's text for the error number, when there is one.
+std::string WithReason(const std::string& message, int error);
 
-// Writes the bytes to the path through a replacement file: all or nothing.
-bool WriteWholeFile(const std::string& path, const std::vector<uint8_t>& bytes);
+// "cannot open FILE: ...", for a file the file layer would not open; file names it,
+// quoted. error is errno as the failed call left it.
+std::string CannotOpenMessage(const std::string& file, int error);
+
+// "cannot write FILE: reason", for a file whose replacement failed; error is errno as
+// the failed call left it.
+std::string CannotWriteMessage(const std::string& path, int error);
+
+// True for a name that ends in ".wav", in any case: such an output is a WAV file.
+bool NamesWaveFile(const std::string& path);
+
+// Reads up to limit bytes of the file, or of standard input for "-". On failure reports
+// it and returns false.
+bool ReadInput(const std::string& path, size_t limit, std::vector<uint8_t>* bytes);
+
+// Writes the bytes to the path through a replacement file (all or nothing), or to
+// standard output for "-". On failure reports it and returns false.
+bool WriteOutput(const std::string& path, const uint8_t* bytes, size_t count);
 
 // The commands.
 int RunBuild(const CommandArguments& arguments);

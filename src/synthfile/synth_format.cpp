@@ -35,51 +35,24 @@ int OpenSources(const char* const samplePaths[kRowCount], int (&handles)[kRowCou
   return -1;
 }
 
-// Appends each file's block to the body; returns the body's length, or -1 when a read
-// reports an error, with its row in *failedRow.
-int64_t AssembleBody(const int (&handles)[kRowCount], uint8_t* body, uint8_t* scratch,
-                     int* failedRow) {
+// Reads each open file's block into the body, after the count; closes the files.
+// Returns the body's length, or -1 when a read reports an error, with its row in
+// *failedRow.
+int64_t ReadBody(const int (&handles)[kRowCount], uint8_t* file, int* failedRow) {
   int64_t length = 0;
   for (int row = 0; row < kRowCount; ++row) {
+    uint8_t* block = file + kSynthLengthBytes + length;
     const int32_t count =
-        platform::ReadFile(handles[row], scratch + kSynthLengthBytes, kMaxBlockSampleBytes);
+        platform::ReadFile(handles[row], block + kSynthLengthBytes, kMaxBlockSampleBytes);
     if (count < 0) {
       *failedRow = row;
-      return -1;
+      break;
     }
-    PutLength(scratch, static_cast<uint32_t>(count));
-    std::memcpy(body + length, scratch, kSynthLengthBytes + count);
+    PutLength(block, static_cast<uint32_t>(count));
     length += kSynthLengthBytes + count;
   }
-  return length;
-}
-
-bool ReplaceTarget(const char* target, const uint8_t* body, uint32_t length) {
-  ReplacementFile file;
-  if (!BeginReplacement(file, target)) return false;
-  uint8_t count[kSynthLengthBytes];
-  PutLength(count, length);
-  AppendToReplacement(file, count, kSynthLengthBytes);
-  AppendToReplacement(file, body, length);
-  return FinishReplacement(file);
-}
-
-// Reads the bundle of the open sources into the target.
-int BundleInto(const int (&handles)[kRowCount], const char* target, uint8_t* body, uint8_t* scratch,
-               SynthWriteFailure* failure) {
-  int failedRow = 0;
-  const int64_t length = AssembleBody(handles, body, scratch, &failedRow);
   for (int handle : handles) platform::CloseFile(handle);
-  if (length < 0) {
-    Fail(failure, kSampleNotRead, failedRow);
-    return -1;
-  }
-  SwapNibbles(body, static_cast<uint32_t>(length));
-  if (!ReplaceTarget(target, body, static_cast<uint32_t>(length))) {
-    Fail(failure, kTargetNotWritten, 0);
-    return -1;
-  }
-  return 0;
+  return *failedRow < 0 ? length : -1;
 }
 
 std::string BlockName(int row) {
@@ -102,24 +75,45 @@ void SwapNibbles(uint8_t* bytes, uint32_t count) {
   for (; i < count; ++i) bytes[i] = static_cast<uint8_t>(bytes[i] << 4 | bytes[i] >> 4);
 }
 
+int AssembleSynthFile(const char* const samplePaths[kRowCount], uint8_t* file, uint32_t* size,
+                      SynthWriteFailure* failure) {
+  int handles[kRowCount];
+  int failedRow = OpenSources(samplePaths, handles);
+  if (failedRow >= 0) {
+    Fail(failure, kSampleNotOpened, failedRow);
+    return -1;
+  }
+  const int64_t length = ReadBody(handles, file, &failedRow);
+  if (length < 0) {
+    Fail(failure, kSampleNotRead, failedRow);
+    return -1;
+  }
+  PutLength(file, static_cast<uint32_t>(length));
+  SwapNibbles(file + kSynthLengthBytes, static_cast<uint32_t>(length));
+  *size = kSynthLengthBytes + static_cast<uint32_t>(length);
+  return 0;
+}
+
 int WriteSynthFile(const char* const samplePaths[kRowCount], const char* target,
                    SynthWriteFailure* failure) {
-  auto* body = static_cast<uint8_t*>(std::malloc(kSynthBodyCapacity));
-  auto* scratch = static_cast<uint8_t*>(std::malloc(kSynthLengthBytes + kMaxBlockSampleBytes));
+  auto* file = static_cast<uint8_t*>(std::malloc(kLargestSynthFile));
   int result = -1;
-  int handles[kRowCount];
-  int failedRow = -1;
+  uint32_t size = 0;
   // Every source is read before the target is touched, so a target that is also one
   // of the sample files is bundled as it was.
-  if (body == nullptr || scratch == nullptr) {
+  if (file == nullptr) {
     Fail(failure, kNoMemory, 0);
-  } else if ((failedRow = OpenSources(samplePaths, handles)) >= 0) {
-    Fail(failure, kSampleNotOpened, failedRow);
-  } else {
-    result = BundleInto(handles, target, body, scratch, failure);
+  } else if (AssembleSynthFile(samplePaths, file, &size, failure) == 0) {
+    ReplacementFile replacement;
+    if (BeginReplacement(replacement, target)) {
+      // Exactly two writes, the 4-byte count first.
+      AppendToReplacement(replacement, file, kSynthLengthBytes);
+      AppendToReplacement(replacement, file + kSynthLengthBytes, size - kSynthLengthBytes);
+      result = FinishReplacement(replacement) ? 0 : -1;
+    }
+    if (result != 0) Fail(failure, kTargetNotWritten, 0);
   }
-  std::free(scratch);
-  std::free(body);
+  std::free(file);
   return result;
 }
 

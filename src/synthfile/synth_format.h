@@ -9,10 +9,9 @@
 #include <cstdint>
 #include <string>
 
-#include "app/composer.h"
+#include "synthfile/channel_rows.h"
 
 constexpr uint32_t kMaxBlockSampleBytes = 524288;
-constexpr uint32_t kSynthBodyCapacity = 5242880;
 constexpr uint32_t kSynthLengthBytes = 4;
 // The count and seven blocks of the greatest length.
 constexpr uint32_t kLargestSynthFile =
@@ -34,6 +33,12 @@ struct SynthWriteFailure {
   SynthWriteFault fault;
   int row;  // the sample's row, for the two sample faults
 };
+
+// Reads the seven sample files, in row order, into a whole Synth file at file, which has
+// room for kLargestSynthFile bytes, and its length into *size. 0 on success; -1 on
+// failure, with what failed in *failure when it is not null.
+int AssembleSynthFile(const char* const samplePaths[kRowCount], uint8_t* file, uint32_t* size,
+                      SynthWriteFailure* failure);
 
 // Bundles the seven sample files, in row order, into the target. Every sample is read
 // before the target is touched, and the target is replaced in one step once the new file

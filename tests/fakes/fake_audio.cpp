@@ -1,17 +1,15 @@
-#include <map>
+// DirectSound's calls, logged with their arguments; any of them can be made to fail.
 #include <set>
+#include <sstream>
 
 #include "fakes.h"
 #include "platform/audio.h"
 
 namespace platform {
 
-struct AudioDevice {
-  int unused;
-};
-
+struct AudioDevice {};
 struct AudioBuffer {
-  std::vector<uint8_t> memory;  // empty for the primary buffer
+  std::vector<uint8_t> memory;  // zeroed, as a new buffer; empty for the primary buffer
 };
 
 }  // namespace platform
@@ -19,112 +17,113 @@ struct AudioBuffer {
 namespace fake {
 namespace {
 
-constexpr platform::AudioStatus kFailed = static_cast<platform::AudioStatus>(0x80004005);
-
-std::vector<std::string> calls;
 std::map<std::string, int> counts;
 std::set<std::pair<std::string, int>> failing;
 int liveObjects;
-std::vector<PlayedSound> played;
-std::vector<CreatedBuffer> created;
-std::vector<platform::WaveFormat> formats;
-std::vector<uint32_t> levels;
+std::vector<std::vector<uint8_t>> played;
 
-// Records the call; true when the test asked it to fail.
-bool Call(const char* name) {
-  calls.emplace_back(name);
-  return failing.count({name, ++counts[name]}) > 0;
-}
-
-}  // namespace
-
-const std::vector<std::string>& AudioCalls() { return calls; }
-void FailAudioCall(const std::string& name, int occurrence) { failing.insert({name, occurrence}); }
-int LiveAudioObjects() { return liveObjects; }
-const std::vector<PlayedSound>& PlayedSounds() { return played; }
-const std::vector<CreatedBuffer>& CreatedBuffers() { return created; }
-const std::vector<platform::WaveFormat>& FormatsSet() { return formats; }
-const std::vector<uint32_t>& CooperativeLevels() { return levels; }
-
-void ResetAudio() {
-  calls.clear();
+const int cleared = OnReset([] {
   counts.clear();
   failing.clear();
   liveObjects = 0;
   played.clear();
-  created.clear();
-  formats.clear();
-  levels.clear();
+});
+
+// Logs "name argument..."; the status is a failure when the test asked for one.
+template <typename... Arguments>
+platform::AudioStatus Call(const std::string& name, Arguments... arguments) {
+  std::ostringstream line;
+  line << name;
+  ((line << ' ' << arguments), ...);
+  Log().push_back(line.str());
+  return failing.count({name, ++counts[name]}) > 0 ? static_cast<platform::AudioStatus>(0x80004005)
+                                                   : 0;
 }
+
+std::string Format(const platform::WaveFormat* f) {
+  std::ostringstream text;
+  if (f == nullptr) return "-";
+  text << f->formatTag << '/' << f->channels << '/' << f->samplesPerSecond << '/'
+       << f->averageBytesPerSecond << '/' << f->blockAlign << '/' << f->bitsPerSample << '/'
+       << f->extraSize;
+  return text.str();
+}
+
+// Makes the object when the call succeeded.
+template <typename Object, typename... Parts>
+platform::AudioStatus Make(platform::AudioStatus status, Object** object, Parts... parts) {
+  if (status == 0) *object = new Object{parts...}, ++liveObjects;
+  return status;
+}
+
+}  // namespace
+
+void FailAudioCall(const std::string& name, int occurrence) { failing.insert({name, occurrence}); }
+int LiveAudioObjects() { return liveObjects; }
+const std::vector<std::vector<uint8_t>>& PlayedSounds() { return played; }
 
 }  // namespace fake
 
 namespace platform {
 
+using fake::Call;
+
 AudioStatus CreateAudioDevice(AudioDevice** device) {
-  if (fake::Call("CreateAudioDevice")) return fake::kFailed;
-  *device = new AudioDevice{};
-  ++fake::liveObjects;
-  return 0;
+  return fake::Make(Call("CreateAudioDevice"), device);
 }
 
-AudioStatus SetCooperativeLevel(AudioDevice*, WindowHandle, uint32_t level) {
-  if (fake::Call("SetCooperativeLevel")) return fake::kFailed;
-  fake::levels.push_back(level);
-  return 0;
+AudioStatus SetCooperativeLevel(AudioDevice*, WindowHandle window, uint32_t level) {
+  return Call("SetCooperativeLevel", static_cast<fake::Window*>(window)->templateId, level);
 }
 
-AudioStatus CreateSoundBuffer(AudioDevice*, const BufferDescription& description,
-                              AudioBuffer** buffer) {
-  if (fake::Call("CreateSoundBuffer")) return fake::kFailed;
-  fake::created.push_back({description, description.format
-                                            ? std::optional<WaveFormat>(*description.format)
-                                            : std::nullopt});
-  *buffer = new AudioBuffer{std::vector<uint8_t>(description.bufferBytes, 0)};
-  ++fake::liveObjects;
-  return 0;
+AudioStatus CreateSoundBuffer(AudioDevice*, const BufferDescription& d, AudioBuffer** buffer) {
+  const AudioStatus status =
+      Call("CreateSoundBuffer", d.size, d.flags, d.bufferBytes, d.reserved, fake::Format(d.format));
+  return fake::Make(status, buffer, std::vector<uint8_t>(d.bufferBytes));
 }
 
 AudioStatus SetBufferFormat(AudioBuffer*, const WaveFormat& format) {
-  if (fake::Call("SetBufferFormat")) return fake::kFailed;
-  fake::formats.push_back(format);
-  return 0;
+  return Call("SetBufferFormat", fake::Format(&format));
 }
 
+// A second region, as a ring buffer may give one: the program must hand it back.
 AudioStatus LockBuffer(AudioBuffer* buffer, uint32_t offset, uint32_t bytes, void** region1,
-                       uint32_t* length1, void** region2, uint32_t* length2, uint32_t) {
-  if (fake::Call("LockBuffer")) return fake::kFailed;
-  *region1 = buffer->memory.data() + offset;
-  *length1 = bytes;
-  *region2 = nullptr;
-  *length2 = 0;
-  return 0;
+                       uint32_t* length1, void** region2, uint32_t* length2, uint32_t flags) {
+  const AudioStatus status = Call("LockBuffer", offset, bytes, flags);
+  if (status == 0) {
+    *region1 = buffer->memory.data();
+    *length1 = bytes;
+    *region2 = buffer->memory.data() + bytes;
+    *length2 = 0;
+  }
+  return status;
 }
 
-AudioStatus UnlockBuffer(AudioBuffer*, void*, uint32_t, void*, uint32_t) {
-  return fake::Call("UnlockBuffer") ? fake::kFailed : 0;
+AudioStatus UnlockBuffer(AudioBuffer* buffer, void* region1, uint32_t length1, void* region2,
+                         uint32_t length2) {
+  const bool asLocked = region1 == buffer->memory.data() &&
+                        region2 == buffer->memory.data() + length1 && length2 == 0;
+  return Call("UnlockBuffer", length1, asLocked ? "as locked" : "moved");
 }
 
-AudioStatus PlayBuffer(AudioBuffer* buffer, uint32_t, uint32_t, uint32_t flags) {
-  if (fake::Call("PlayBuffer")) return fake::kFailed;
-  fake::played.push_back({buffer->memory, flags});
-  return 0;
+AudioStatus PlayBuffer(AudioBuffer* buffer, uint32_t reserved, uint32_t priority, uint32_t flags) {
+  const AudioStatus status = Call("PlayBuffer", reserved, priority, flags);
+  if (status == 0) fake::played.push_back(buffer->memory);
+  return status;
 }
 
-AudioStatus StopBuffer(AudioBuffer*) { return fake::Call("StopBuffer") ? fake::kFailed : 0; }
+AudioStatus StopBuffer(AudioBuffer*) { return Call("StopBuffer"); }
 
 uint32_t ReleaseBuffer(AudioBuffer* buffer) {
-  fake::Call("ReleaseBuffer");
+  Call("ReleaseBuffer", buffer->memory.empty() ? "primary" : "sound");
   delete buffer;
-  --fake::liveObjects;
-  return 0;
+  return --fake::liveObjects, 0;
 }
 
 uint32_t ReleaseDevice(AudioDevice* device) {
-  fake::Call("ReleaseDevice");
+  Call("ReleaseDevice");
   delete device;
-  --fake::liveObjects;
-  return 0;
+  return --fake::liveObjects, 0;
 }
 
 }  // namespace platform

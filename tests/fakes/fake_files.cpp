@@ -1,4 +1,4 @@
-#include <map>
+// The real POSIX file calls with a fault injected on request.
 #include <set>
 
 #include "fakes.h"
@@ -11,18 +11,16 @@ namespace {
 std::map<FileCall, int> counts;
 std::set<std::pair<FileCall, int>> failures;
 
-// Counts the call; true when the test asked this occurrence to fail.
+const int cleared = OnReset([] {
+  counts.clear();
+  failures.clear();
+});
+
 bool Fails(FileCall call) { return failures.count({call, ++counts[call]}) > 0; }
 
 }  // namespace
 
 void FailFileCall(FileCall call, int occurrence) { failures.insert({call, occurrence}); }
-int FileCallCount(FileCall call) { return counts[call]; }
-
-void ResetFiles() {
-  counts.clear();
-  failures.clear();
-}
 
 }  // namespace fake
 
@@ -45,7 +43,6 @@ int32_t ReadFile(int handle, void* bytes, uint32_t count) {
 }
 
 int32_t WriteFile(int handle, const void* bytes, uint32_t count) {
-  // A full disk: part of the bytes goes out, then the write reports an error.
   if (fake::Fails(FileCall::Write)) {
     posix::WriteFile(handle, bytes, count / 2);
     return -1;
@@ -57,8 +54,7 @@ int FlushFile(int handle) { return fake::Fails(FileCall::Flush) ? -1 : posix::Fl
 
 int CloseFile(int handle) {
   const bool fails = fake::Fails(FileCall::Close);
-  const int result = posix::CloseFile(handle);
-  return fails ? -1 : result;
+  return posix::CloseFile(handle) != 0 || fails ? -1 : 0;
 }
 
 int RenameFile(const char* from, const char* to) {

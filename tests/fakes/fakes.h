@@ -1,5 +1,6 @@
-// Scripted stand-ins for the platform seam, for the unit tests. Each fake records what
-// the program asked of it; tests script the user's answers and inject failures.
+// Scripted stand-ins for the platform seam. Each fake records what the program asked of
+// it in one shared log, so a test states a whole exchange as one list of lines; tests
+// script the user's answers and inject failures.
 #pragma once
 
 #include <cstdint>
@@ -9,117 +10,60 @@
 #include <string>
 #include <vector>
 
-#include "platform/audio.h"
-#include "platform/choosers.h"
 #include "platform/win32_values.h"
 
 namespace fake {
 
-// ---- Dialogs -------------------------------------------------------------------
+// Every seam call in order, one line each, e.g. "CreateSoundBuffer 36 1 0 -",
+// "RunModalDialog 104 owner 101", "MessageBox 101 Could Not Save File.|Error|64".
+std::vector<std::string>& Log();
+// The log lines that start with the prefix.
+std::vector<std::string> LogOf(const std::string& prefix);
+
+// ---- Dialogs and choosers --------------------------------------------------------
 
 struct Window {
   int templateId;
   Window* owner;
   platform::DialogProcedure procedure;
   std::map<int, std::string> texts;  // control texts set by the program
-  bool running = true;
   std::optional<platform::DialogResult> endResult;
 };
 
-// What the user does in a dialog after it has received WM_INITDIALOG. The dialog must
-// be ended by the time the script returns.
+// What the user does in a dialog once it has had WM_INITDIALOG; it must end the dialog.
 using DialogScript = std::function<void(Window& window)>;
 
-// Queues the script for the next dialog of this template. Without a queued script the
-// Sound Preview presses OK and Channel Properties presses OK.
+// Queues the script for the next dialog of this template. Unscripted, Sound Preview and
+// Channel Properties press their OK.
 void Script(int templateId, DialogScript script);
-
-// Sends a message to the window's procedure, as the dialog manager would.
-platform::DialogResult Send(Window& window, unsigned message, uintptr_t wParam = 0,
-                            intptr_t lParam = 0);
+platform::DialogResult Send(Window& window, unsigned message, uintptr_t wParam = 0);
 platform::DialogResult Click(Window& window, int controlId);
-// The close box: WM_CLOSE, and the cancel command when the procedure leaves it unhandled.
-void PressCloseBox(Window& window);
-// Escape: the cancel command.
-void PressEscape(Window& window);
-
-// Every dialog run since the last Reset, in the order they opened.
-const std::vector<Window*>& Dialogs();
-// The texts a window's control shows: the template's text unless the program set one.
+// The text a control shows: the template's unless the program set one.
 std::string ControlText(const Window& window, int controlId);
 
-struct MessageBoxRecord {
-  Window* owner;
-  std::string text;
-  std::string caption;
-  unsigned style;
-};
-const std::vector<MessageBoxRecord>& MessageBoxes();
-
-// ---- Choosers ------------------------------------------------------------------
-
-struct ChooserRecord {
-  platform::OpenFileRequest request;  // as passed; pointers valid during the call only
-  Window* owner;
-  std::vector<std::string> filter;  // names and patterns, in order
-  std::string initialFile;  // the buffer's content when the chooser opened
-  std::string title;
-  std::string defaultExtension;
-};
-
-// Queues the user's answer to the next chooser: a path, or nullopt for Cancel. A path
-// that does not fit the buffer fails the chooser, which leaves the buffer as it was.
+// The user's answer to the next chooser: a path, or nullopt for Cancel. A path too long
+// for the buffer fails the chooser and leaves the buffer as it was.
 void Choose(std::optional<std::string> path);
-const std::vector<ChooserRecord>& Choosers();
 
-// ---- Audio ---------------------------------------------------------------------
+// ---- Audio -----------------------------------------------------------------------
 
-// The audio calls in order, by name: "CreateAudioDevice", "SetCooperativeLevel",
-// "CreateSoundBuffer", "SetBufferFormat", "LockBuffer", "UnlockBuffer", "PlayBuffer",
-// "StopBuffer", "ReleaseBuffer", "ReleaseDevice".
-const std::vector<std::string>& AudioCalls();
-// Makes the n-th call (counted from 1 after Reset) of this name fail with a negative
-// status.
+// Makes the n-th call (from 1 after Reset) of the named audio function fail.
 void FailAudioCall(const std::string& name, int occurrence = 1);
-// Device and buffers created and not yet released.
 int LiveAudioObjects();
+// The sound buffer's bytes at each Play.
+const std::vector<std::vector<uint8_t>>& PlayedSounds();
 
-struct PlayedSound {
-  std::vector<uint8_t> bytes;  // the buffer's content when Play was called
-  uint32_t flags;
-};
-const std::vector<PlayedSound>& PlayedSounds();
-
-struct CreatedBuffer {
-  platform::BufferDescription description;
-  std::optional<platform::WaveFormat> format;  // copy of *description.format
-};
-const std::vector<CreatedBuffer>& CreatedBuffers();
-const std::vector<platform::WaveFormat>& FormatsSet();
-const std::vector<uint32_t>& CooperativeLevels();
-
-// ---- Files ---------------------------------------------------------------------
+// ---- Files -----------------------------------------------------------------------
 
 enum class FileCall { OpenForReading, OpenReplacement, Read, Write, Flush, Close, Rename, Remove };
 
-// Makes the n-th call (counted from 1 after Reset) of this kind fail. A failed close
-// still closes the descriptor.
+// Makes the n-th call (from 1 after Reset) of this kind fail; a failed write writes
+// half of its bytes first, as on a full disk, and a failed close still closes.
 void FailFileCall(FileCall call, int occurrence);
-int FileCallCount(FileCall call);
 
-// ---- All -----------------------------------------------------------------------
-
-// Each forgets its seam's records, scripts and injected failures.
-void ResetDialogs();
-void ResetChoosers();
-void ResetAudio();
-void ResetFiles();
-
-inline void Reset() {
-  ResetDialogs();
-  ResetChoosers();
-  ResetAudio();
-  ResetFiles();
-}
+// Forgets the log, the scripts, the answers and the injected failures.
+void Reset();
+// For the fakes themselves: adds what Reset clears of a seam; returns 0.
+int OnReset(void (*clear)());
 
 }  // namespace fake

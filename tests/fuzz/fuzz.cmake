@@ -9,7 +9,7 @@ target_link_libraries(synth_file_fuzzer PRIVATE synth_core files_backend)
 enable_testing()
 add_test(NAME synth_file_fuzzer
   COMMAND bash -c [=[scratch=$(mktemp -d) && trap 'rm -rf "$scratch"' EXIT &&
-                     "$0" -max_total_time=45 -timeout=10 -rss_limit_mb=2048 -print_final_stats=1 \
+                     "$0" -max_total_time=20 -timeout=10 -rss_limit_mb=2048 -print_final_stats=1 \
                           -artifact_prefix="$scratch/" "$scratch" "$1"]=]
           $<TARGET_FILE:synth_file_fuzzer> ${CMAKE_CURRENT_LIST_DIR}/corpus)
 set_tests_properties(synth_file_fuzzer PROPERTIES TIMEOUT 300)

@@ -30,8 +30,8 @@ check "the programs are stripped" test -z "$(readelf -S "$work"/root/usr/bin/* |
 check "the menu entry starts /usr/bin/brivola-composer" \
   grep -qxF 'Exec="/usr/bin/brivola-composer"' "$work/root/usr/share/applications/brivola-composer.desktop"
 depends=$(dpkg-deb -f "$deb" Depends | tr -d ' ' | tr ',' '\n' | sed 's/(.*//' | sort | tr '\n' ' ')
-check "it depends on Qt, its X11 plugin, a font, OpenAL, libsndfile and libsamplerate" test \
-  "$depends" = "fonts-dejavu-core libc6 libgcc-s1 libopenal1 libqt6core6 libqt6gui6 libqt6widgets6 libsamplerate0 libsndfile1 libstdc++6 qt6-qpa-plugins "
+check "it depends on Qt, its X11 plugin, a font, OpenAL, libsndfile and libsoxr" test \
+  "$depends" = "fonts-dejavu-core libc6 libgcc-s1 libopenal1 libqt6core6 libqt6gui6 libqt6widgets6 libsndfile1 libsoxr0 libstdc++6 qt6-qpa-plugins "
 check "the zip holds the 32-bit and the 64-bit program, each in its folder, and how to run them" \
   python3 - "$zip" "brivola-composer-$version-windows" <<'CHECK'
 import struct, sys, zipfile

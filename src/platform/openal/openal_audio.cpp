@@ -1,8 +1,6 @@
 // The audio seam over OpenAL Soft. The device is an ALC device; the primary buffer holds
 // no samples and only sets the output rate, by creating the device's context; a sound
 // buffer is host memory that Unlock uploads to one AL buffer, played by its own source.
-#include "platform/audio.h"
-
 #include <AL/al.h>
 #include <AL/alc.h>
 #include <fcntl.h>
@@ -12,6 +10,7 @@
 #include <memory>
 #include <new>
 
+#include "platform/audio.h"
 #include "platform/library_chatter.h"
 
 namespace platform {
@@ -79,9 +78,10 @@ void SayNoDeviceOnce() {
   static bool said = false;
   if (said) return;
   said = true;
-  std::fputs("brivola-composer: no sound device: OpenAL Soft could not open a playback device,"
-             " so previews are silent (BRIVOLA_VERBOSE=1 shows the sound system's messages)\n",
-             stderr);
+  std::fputs(
+      "brivola-composer: no sound device: OpenAL Soft could not open a playback device,"
+      " so previews are silent (BRIVOLA_VERBOSE=1 shows the sound system's messages)\n",
+      stderr);
 }
 
 // The one layout the preview plays, 16-bit mono PCM, as OpenAL's format; AL_NONE for
@@ -142,9 +142,9 @@ AudioStatus CreateSecondaryBuffer(AudioDevice* device, const BufferDescription& 
   if (!MakeCurrent(*device)) return kErrInvalidCall;
 
   std::unique_ptr<uint8_t[]> memory(new (std::nothrow) uint8_t[description.bufferBytes]());
-  std::unique_ptr<AudioBuffer> secondary(new (std::nothrow) AudioBuffer{
-      device, false, memory.get(), description.bufferBytes, alFormat,
-      static_cast<ALsizei>(format.samplesPerSecond), 0, 0});
+  std::unique_ptr<AudioBuffer> secondary(
+      new (std::nothrow) AudioBuffer{device, false, memory.get(), description.bufferBytes, alFormat,
+                                     static_cast<ALsizei>(format.samplesPerSecond), 0, 0});
   if (memory == nullptr || secondary == nullptr) return kErrOutOfMemory;
   alGetError();
   alGenBuffers(1, &secondary->alBuffer);
@@ -228,7 +228,8 @@ AudioStatus LockBuffer(AudioBuffer* buffer, uint32_t offset, uint32_t bytes, voi
   if (length2 != nullptr) *length2 = 0;
   const AudioStatus usable = UseSoundBuffer(buffer);
   if (usable != kOk) return usable;
-  if (flags != 0 || bytes == 0 || offset >= buffer->bytes || bytes > buffer->bytes - offset) return kErrInvalidParam;
+  if (flags != 0 || bytes == 0 || offset >= buffer->bytes || bytes > buffer->bytes - offset)
+    return kErrInvalidParam;
   // A static buffer is locked in one piece: the second region stays empty.
   *region1 = buffer->memory + offset;
   *length1 = bytes;

@@ -24,4 +24,3 @@ target_include_directories(brivola-composer PRIVATE src/resources)
 target_link_libraries(brivola-composer PRIVATE composer_core win32_backend)
 set_target_properties(brivola-composer PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${PROJECT_BINARY_DIR})
 
-include(tests/windows/windows_tests.cmake)

@@ -1,0 +1,101 @@
+#include "support.h"
+
+#include <algorithm>
+#include <filesystem>
+#include <fstream>
+#include <random>
+
+#include "app/composer.h"
+#include "resources/resource_ids.h"
+
+TempFolder::TempFolder() {
+  std::string pattern = std::filesystem::temp_directory_path() / "brivola-test-XXXXXX";
+  path_ = mkdtemp(pattern.data());
+}
+
+TempFolder::~TempFolder() { std::filesystem::remove_all(path_); }
+
+std::string TempFolder::Write(const std::string& name, const Bytes& bytes) const {
+  std::ofstream(Path(name), std::ios::binary)
+      .write(reinterpret_cast<const char*>(bytes.data()), static_cast<long>(bytes.size()));
+  return Path(name);
+}
+
+std::vector<std::string> TempFolder::Names() const {
+  std::vector<std::string> names;
+  for (const auto& entry : std::filesystem::directory_iterator(path_)) {
+    names.push_back(entry.path().filename());
+  }
+  std::sort(names.begin(), names.end());
+  return names;
+}
+
+Bytes ReadBytes(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  return Bytes(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+Bytes RandomBytes(size_t count, uint32_t seed) {
+  std::mt19937 random(seed);
+  Bytes bytes(count);
+  for (uint8_t& byte : bytes) byte = static_cast<uint8_t>(random());
+  return bytes;
+}
+
+std::vector<int16_t> Samples(const Bytes& bytes) {
+  std::vector<int16_t> samples(bytes.size() / 2);
+  for (size_t i = 0; i < samples.size(); ++i) {
+    samples[i] = static_cast<int16_t>(bytes[2 * i] | bytes[2 * i + 1] << 8);
+  }
+  return samples;
+}
+
+void PutLength(Bytes& to, uint32_t value) {
+  for (int shift = 0; shift < 32; shift += 8) to.push_back(static_cast<uint8_t>(value >> shift));
+}
+
+Bytes SynthFileOfBody(Bytes body) {
+  for (size_t end = body.size(); end >= 2; end -= 2) {
+    for (size_t i = end - 2; i < end; ++i)
+      body[i] = static_cast<uint8_t>(body[i] << 4 | body[i] >> 4);
+  }
+  Bytes file;
+  PutLength(file, static_cast<uint32_t>(body.size()));
+  file.insert(file.end(), body.begin(), body.end());
+  return file;
+}
+
+Bytes SynthFileOf(const std::vector<Bytes>& samples) {
+  Bytes body;
+  for (const Bytes& sample : samples) {
+    const uint32_t length = std::min<uint32_t>(static_cast<uint32_t>(sample.size()), 524288);
+    PutLength(body, length);
+    body.insert(body.end(), sample.begin(), sample.begin() + length);
+  }
+  return SynthFileOfBody(body);
+}
+
+int RunMainWindow(const std::function<void(fake::Window& main)>& actions) {
+  fake::Script(IDD_COMPOSER, [&](fake::Window& main) {
+    actions(main);
+    fake::Click(main, kExitId);
+  });
+  return RunComposer();
+}
+
+void Attach(fake::Window& main, int row, std::optional<std::string> path) {
+  fake::Choose(path);
+  fake::Script(IDD_CHANNEL_PROPERTIES, [](fake::Window& properties) {
+    fake::Click(properties, IDC_PROPERTIES_BROWSE);
+    fake::Click(properties, platform::kIdOk);
+  });
+  fake::Click(main, kPropertiesFirstId + row);
+}
+
+void ComposerTest::SetUp() {
+  fake::Reset();
+  RunMainWindow([](fake::Window& main) {
+    for (int row = 0; row < kRowCount; ++row) Attach(main, row, std::nullopt);
+  });
+  fake::Reset();
+}
