@@ -1,13 +1,17 @@
 // The audio seam over OpenAL Soft. The device is an ALC device; the primary buffer holds
 // no samples and only sets the output rate, by creating the device's context; a sound
 // buffer is host memory that Unlock uploads to one AL buffer, played by its own source.
-#include "platform/audio.h"
-
 #include <AL/al.h>
 #include <AL/alc.h>
+#include <fcntl.h>
+#include <unistd.h>
 
+#include <cstdio>
 #include <memory>
 #include <new>
+
+#include "platform/audio.h"
+#include "platform/library_chatter.h"
 
 namespace platform {
 
@@ -37,6 +41,48 @@ constexpr AudioStatus kErrInvalidParam = static_cast<AudioStatus>(0x80070057u);
 constexpr AudioStatus kErrInvalidCall = static_cast<AudioStatus>(0x88780032u);
 constexpr AudioStatus kErrBadFormat = static_cast<AudioStatus>(0x88780064u);
 constexpr AudioStatus kErrNoDriver = static_cast<AudioStatus>(0x88780078u);
+
+// OpenAL Soft and the sound system it probes (ALSA, PulseAudio, JACK) report each device
+// they try on stderr: without a sound card that is a dozen lines per preview. While a
+// device is opened, set up or closed, stderr points at /dev/null, unless the user asked
+// for the libraries' messages.
+class LibrariesQuiet {
+ public:
+  LibrariesQuiet() {
+    if (LibraryChatterWanted()) return;
+    std::fflush(stderr);
+    const int null = open("/dev/null", O_WRONLY | O_CLOEXEC);
+    if (null < 0) return;
+    savedStderr_ = fcntl(STDERR_FILENO, F_DUPFD_CLOEXEC, 0);
+    if (savedStderr_ >= 0 && dup2(null, STDERR_FILENO) < 0) {
+      close(savedStderr_);
+      savedStderr_ = -1;
+    }
+    close(null);
+  }
+  ~LibrariesQuiet() {
+    if (savedStderr_ < 0) return;
+    std::fflush(stderr);
+    dup2(savedStderr_, STDERR_FILENO);
+    close(savedStderr_);
+  }
+  LibrariesQuiet(const LibrariesQuiet&) = delete;
+  LibrariesQuiet& operator=(const LibrariesQuiet&) = delete;
+
+ private:
+  int savedStderr_ = -1;
+};
+
+// A preview without a device stays silent; the user learns why once, not per preview.
+void SayNoDeviceOnce() {
+  static bool said = false;
+  if (said) return;
+  said = true;
+  std::fputs(
+      "brivola-composer: no sound device: OpenAL Soft could not open a playback device,"
+      " so previews are silent (BRIVOLA_VERBOSE=1 shows the sound system's messages)\n",
+      stderr);
+}
 
 // The one layout the preview plays, 16-bit mono PCM, as OpenAL's format; AL_NONE for
 // any other.
@@ -70,6 +116,7 @@ void DeleteAlObjects(AudioBuffer& buffer) {
 // Its sources go with it; the device keeps its buffers until it closes.
 void DestroyContext(AudioDevice& device) {
   if (device.context == nullptr) return;
+  const LibrariesQuiet quiet;
   alcMakeContextCurrent(nullptr);
   alcDestroyContext(device.context);
   device.context = nullptr;
@@ -95,9 +142,9 @@ AudioStatus CreateSecondaryBuffer(AudioDevice* device, const BufferDescription& 
   if (!MakeCurrent(*device)) return kErrInvalidCall;
 
   std::unique_ptr<uint8_t[]> memory(new (std::nothrow) uint8_t[description.bufferBytes]());
-  std::unique_ptr<AudioBuffer> secondary(new (std::nothrow) AudioBuffer{
-      device, false, memory.get(), description.bufferBytes, alFormat,
-      static_cast<ALsizei>(format.samplesPerSecond), 0, 0});
+  std::unique_ptr<AudioBuffer> secondary(
+      new (std::nothrow) AudioBuffer{device, false, memory.get(), description.bufferBytes, alFormat,
+                                     static_cast<ALsizei>(format.samplesPerSecond), 0, 0});
   if (memory == nullptr || secondary == nullptr) return kErrOutOfMemory;
   alGetError();
   alGenBuffers(1, &secondary->alBuffer);
@@ -118,8 +165,15 @@ AudioStatus CreateAudioDevice(AudioDevice** device) {
   if (device == nullptr) return kErrInvalidParam;
   *device = nullptr;
   // Nothing is cached: every preview asks OpenAL for the default device afresh.
-  ALCdevice* alcDevice = alcOpenDevice(nullptr);
-  if (alcDevice == nullptr) return kErrNoDriver;
+  ALCdevice* alcDevice;
+  {
+    const LibrariesQuiet quiet;
+    alcDevice = alcOpenDevice(nullptr);
+  }
+  if (alcDevice == nullptr) {
+    SayNoDeviceOnce();
+    return kErrNoDriver;
+  }
   auto* created = new (std::nothrow) AudioDevice{alcDevice, nullptr};
   if (created == nullptr) {
     alcCloseDevice(alcDevice);
@@ -153,7 +207,10 @@ AudioStatus SetBufferFormat(AudioBuffer* buffer, const WaveFormat& format) {
   if (!buffer->primary || device.context != nullptr) return kErrInvalidCall;
   if (AlFormatOf(format) == AL_NONE) return kErrBadFormat;
   const ALCint attributes[] = {ALC_FREQUENCY, static_cast<ALCint>(format.samplesPerSecond), 0};
-  device.context = alcCreateContext(device.device, attributes);
+  {
+    const LibrariesQuiet quiet;
+    device.context = alcCreateContext(device.device, attributes);
+  }
   if (device.context == nullptr) return kErrGeneric;
   if (!MakeCurrent(device)) {
     DestroyContext(device);
@@ -171,7 +228,8 @@ AudioStatus LockBuffer(AudioBuffer* buffer, uint32_t offset, uint32_t bytes, voi
   if (length2 != nullptr) *length2 = 0;
   const AudioStatus usable = UseSoundBuffer(buffer);
   if (usable != kOk) return usable;
-  if (flags != 0 || bytes == 0 || offset >= buffer->bytes || bytes > buffer->bytes - offset) return kErrInvalidParam;
+  if (flags != 0 || bytes == 0 || offset >= buffer->bytes || bytes > buffer->bytes - offset)
+    return kErrInvalidParam;
   // A static buffer is locked in one piece: the second region stays empty.
   *region1 = buffer->memory + offset;
   *length1 = bytes;
@@ -229,7 +287,10 @@ uint32_t ReleaseBuffer(AudioBuffer* buffer) {
 uint32_t ReleaseDevice(AudioDevice* device) {
   if (device == nullptr) return 0;
   DestroyContext(*device);
-  alcCloseDevice(device->device);
+  {
+    const LibrariesQuiet quiet;
+    alcCloseDevice(device->device);
+  }
   delete device;
   return 0;
 }

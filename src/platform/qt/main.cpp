@@ -4,6 +4,7 @@
 #include <cstdlib>
 
 #include "app/composer.h"
+#include "platform/library_chatter.h"
 #include "platform/posix/posix_files.h"
 
 namespace {
@@ -11,6 +12,12 @@ namespace {
 bool IsSet(const char* name) {
   const char* value = std::getenv(name);
   return value != nullptr && *value != '\0';
+}
+
+// Qt's warnings and notes stay off the terminal; a fatal one, which ends the program,
+// still says why.
+void KeepQtMessagesFatalOnly(QtMsgType type, const QMessageLogContext&, const QString& message) {
+  if (type == QtFatalMsg) std::fprintf(stderr, "%s\n", qPrintable(message));
 }
 
 }  // namespace
@@ -23,6 +30,7 @@ int main(int argc, char** argv) {
     return 1;
   }
   posix::ReserveStandardDescriptors();
+  if (!platform::LibraryChatterWanted()) qInstallMessageHandler(KeepQtMessagesFatalOnly);
   QApplication application(argc, argv);
   // The dialogs run their own loops; a window closing must not stop them.
   application.setQuitOnLastWindowClosed(false);

@@ -1,0 +1,53 @@
+#!/usr/bin/env bash
+# Makes the packages with `./dev package` and checks what a user gets: the Debian package's
+# files and declared dependencies, the Windows zip's two programs; and that a failing
+# package build leaves no package behind.
+set -uo pipefail
+cd "$(dirname "$0")/../.."
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+failures=0
+check() {  # check DESCRIPTION COMMAND...
+  local description=$1
+  shift
+  if "$@"; then echo "ok - $description"; else echo "not ok - $description"; failures=$((failures + 1)); fi
+}
+
+version=$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' build/CMakeCache.txt)
+deb=$work/made/brivola-composer_${version}_amd64.deb
+zip=$work/made/brivola-composer-$version-windows.zip
+./dev package "$work/made" >"$work/log" 2>&1 || { cat "$work/log"; exit 1; }
+check "the folder holds the two packages alone" test "$(ls -A "$work/made")" = "$(basename "$zip")
+$(basename "$deb")"
+check "the Debian package holds the programs, the menu entry, the icon and the README" test \
+  "$(dpkg-deb -c "$deb" | awk '!/^d/ {print $6}')" = "./usr/bin/brivola-composer
+./usr/bin/brivola-syn
+./usr/share/applications/brivola-composer.desktop
+./usr/share/doc/brivola-composer/README.md
+./usr/share/icons/hicolor/scalable/apps/brivola-composer.svg"
+dpkg-deb -x "$deb" "$work/root"
+check "the programs are stripped" test -z "$(readelf -S "$work"/root/usr/bin/* | grep -F .symtab)"
+check "the menu entry starts /usr/bin/brivola-composer" \
+  grep -qxF 'Exec="/usr/bin/brivola-composer"' "$work/root/usr/share/applications/brivola-composer.desktop"
+depends=$(dpkg-deb -f "$deb" Depends | tr -d ' ' | tr ',' '\n' | sed 's/(.*//' | sort | tr '\n' ' ')
+check "it depends on Qt, its X11 plugin, a font, OpenAL, libsndfile and libsoxr" test \
+  "$depends" = "fonts-dejavu-core libc6 libgcc-s1 libopenal1 libqt6core6 libqt6gui6 libqt6widgets6 libsndfile1 libsoxr0 libstdc++6 qt6-qpa-plugins "
+check "the zip holds the 32-bit and the 64-bit program, each in its folder, and how to run them" \
+  python3 - "$zip" "brivola-composer-$version-windows" <<'CHECK'
+import struct, sys, zipfile
+archive, top = zipfile.ZipFile(sys.argv[1]), sys.argv[2]
+assert sorted(n for n in archive.namelist() if not n.endswith("/")) == [
+    f"{top}/32-bit/brivola-composer.exe", f"{top}/64-bit/brivola-composer.exe", f"{top}/README.txt"]
+for bits, machine in (("32", 0x14C), ("64", 0x8664)):
+    exe = archive.read(f"{top}/{bits}-bit/brivola-composer.exe")
+    pe = struct.unpack_from("<I", exe, 0x3C)[0]
+    assert exe[pe:pe + 4] == b"PE\0\0" and struct.unpack_from("<H", exe, pe + 4)[0] == machine
+CHECK
+
+# dpkg-shlibdeps failing half-way through the Debian package.
+mkdir "$work/bin" && printf '#!/bin/sh\nexit 1\n' >"$work/bin/dpkg-shlibdeps" && chmod +x "$work/bin/dpkg-shlibdeps"
+check "a failed package build fails" bash -c '! PATH="$1:$PATH" ./dev package "$2" >/dev/null 2>&1' _ "$work/bin" "$work/failed"
+check "and leaves nothing behind" test -z "$(ls -A "$work/failed")"
+
+echo "$failures failed"
+[ "$failures" -eq 0 ]
