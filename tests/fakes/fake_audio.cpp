@@ -1,7 +1,4 @@
-// DirectSound's calls, logged with their arguments; any of them can be made to fail.
-#include <set>
-#include <sstream>
-
+// DirectSound's calls, logged with their arguments.
 #include "fakes.h"
 #include "platform/audio.h"
 
@@ -17,32 +14,15 @@ struct AudioBuffer {
 namespace fake {
 namespace {
 
-std::map<std::string, int> counts;
-std::set<std::pair<std::string, int>> failing;
 int liveObjects;
 std::vector<std::vector<uint8_t>> played;
+const int cleared = OnReset([] { liveObjects = 0, played.clear(); });
 
-const int cleared = OnReset([] {
-  counts.clear();
-  failing.clear();
-  liveObjects = 0;
-  played.clear();
-});
-
-// Logs "name argument..."; the status is a failure when the test asked for one.
-template <typename... Arguments>
-platform::AudioStatus Call(const std::string& name, Arguments... arguments) {
-  std::ostringstream line;
-  line << name;
-  ((line << ' ' << arguments), ...);
-  Log().push_back(line.str());
-  return failing.count({name, ++counts[name]}) > 0 ? static_cast<platform::AudioStatus>(0x80004005)
-                                                   : 0;
-}
+platform::AudioStatus Status(bool failed) { return failed ? -2147467259 : 0; }  // E_FAIL
 
 std::string Format(const platform::WaveFormat* f) {
-  std::ostringstream text;
   if (f == nullptr) return "-";
+  std::ostringstream text;
   text << f->formatTag << '/' << f->channels << '/' << f->samplesPerSecond << '/'
        << f->averageBytesPerSecond << '/' << f->blockAlign << '/' << f->bitsPerSample << '/'
        << f->extraSize;
@@ -51,14 +31,13 @@ std::string Format(const platform::WaveFormat* f) {
 
 // Makes the object when the call succeeded.
 template <typename Object, typename... Parts>
-platform::AudioStatus Make(platform::AudioStatus status, Object** object, Parts... parts) {
-  if (status == 0) *object = new Object{parts...}, ++liveObjects;
-  return status;
+platform::AudioStatus Make(bool failed, Object** object, Parts... parts) {
+  if (!failed) *object = new Object{parts...}, ++liveObjects;
+  return Status(failed);
 }
 
 }  // namespace
 
-void FailAudioCall(const std::string& name, int occurrence) { failing.insert({name, occurrence}); }
 int LiveAudioObjects() { return liveObjects; }
 const std::vector<std::vector<uint8_t>>& PlayedSounds() { return played; }
 
@@ -67,52 +46,49 @@ const std::vector<std::vector<uint8_t>>& PlayedSounds() { return played; }
 namespace platform {
 
 using fake::Call;
+using fake::Status;
 
 AudioStatus CreateAudioDevice(AudioDevice** device) {
   return fake::Make(Call("CreateAudioDevice"), device);
 }
 
 AudioStatus SetCooperativeLevel(AudioDevice*, WindowHandle window, uint32_t level) {
-  return Call("SetCooperativeLevel", static_cast<fake::Window*>(window)->templateId, level);
+  return Status(Call("SetCooperativeLevel", static_cast<fake::Window*>(window)->templateId, level));
 }
 
 AudioStatus CreateSoundBuffer(AudioDevice*, const BufferDescription& d, AudioBuffer** buffer) {
-  const AudioStatus status =
-      Call("CreateSoundBuffer", d.size, d.flags, d.bufferBytes, d.reserved, fake::Format(d.format));
-  return fake::Make(status, buffer, std::vector<uint8_t>(d.bufferBytes));
+  return fake::Make(
+      Call("CreateSoundBuffer", d.size, d.flags, d.bufferBytes, d.reserved, fake::Format(d.format)),
+      buffer, std::vector<uint8_t>(d.bufferBytes));
 }
 
 AudioStatus SetBufferFormat(AudioBuffer*, const WaveFormat& format) {
-  return Call("SetBufferFormat", fake::Format(&format));
+  return Status(Call("SetBufferFormat", fake::Format(&format)));
 }
 
 // A second region, as a ring buffer may give one: the program must hand it back.
 AudioStatus LockBuffer(AudioBuffer* buffer, uint32_t offset, uint32_t bytes, void** region1,
                        uint32_t* length1, void** region2, uint32_t* length2, uint32_t flags) {
-  const AudioStatus status = Call("LockBuffer", offset, bytes, flags);
-  if (status == 0) {
-    *region1 = buffer->memory.data();
-    *length1 = bytes;
-    *region2 = buffer->memory.data() + bytes;
-    *length2 = 0;
-  }
-  return status;
+  if (Call("LockBuffer", offset, bytes, flags)) return Status(true);
+  *region1 = buffer->memory.data(), *length1 = bytes;
+  *region2 = buffer->memory.data() + bytes, *length2 = 0;
+  return 0;
 }
 
 AudioStatus UnlockBuffer(AudioBuffer* buffer, void* region1, uint32_t length1, void* region2,
                          uint32_t length2) {
   const bool asLocked = region1 == buffer->memory.data() &&
                         region2 == buffer->memory.data() + length1 && length2 == 0;
-  return Call("UnlockBuffer", length1, asLocked ? "as locked" : "moved");
+  return Status(Call("UnlockBuffer", length1, asLocked ? "as locked" : "moved"));
 }
 
 AudioStatus PlayBuffer(AudioBuffer* buffer, uint32_t reserved, uint32_t priority, uint32_t flags) {
-  const AudioStatus status = Call("PlayBuffer", reserved, priority, flags);
-  if (status == 0) fake::played.push_back(buffer->memory);
-  return status;
+  if (Call("PlayBuffer", reserved, priority, flags)) return Status(true);
+  fake::played.push_back(buffer->memory);
+  return 0;
 }
 
-AudioStatus StopBuffer(AudioBuffer*) { return Call("StopBuffer"); }
+AudioStatus StopBuffer(AudioBuffer*) { return Status(Call("StopBuffer")); }
 
 uint32_t ReleaseBuffer(AudioBuffer* buffer) {
   Call("ReleaseBuffer", buffer->memory.empty() ? "primary" : "sound");

@@ -1,8 +1,13 @@
+#include <set>
+
 #include "fakes.h"
 
 namespace fake {
 namespace {
 
+std::map<std::string, int> counts;
+std::set<std::pair<std::string, int>> failures;
+// Filled while the fakes are initialised, so made on first use.
 std::vector<void (*)()>& Clearers() {
   static std::vector<void (*)()> clearers;
   return clearers;
@@ -18,10 +23,13 @@ std::vector<std::string>& Log() {
 std::vector<std::string> LogOf(const std::string& prefix) {
   std::vector<std::string> lines;
   for (const std::string& line : Log()) {
-    if (line.compare(0, prefix.size(), prefix) == 0) lines.push_back(line);
+    if (line.rfind(prefix, 0) == 0) lines.push_back(line);
   }
   return lines;
 }
+
+void FailCall(const std::string& name, int occurrence) { failures.insert({name, occurrence}); }
+bool Failing(const std::string& name) { return failures.count({name, ++counts[name]}) > 0; }
 
 int OnReset(void (*clear)()) {
   Clearers().push_back(clear);
@@ -30,6 +38,8 @@ int OnReset(void (*clear)()) {
 
 void Reset() {
   Log().clear();
+  counts.clear();
+  failures.clear();
   for (auto clear : Clearers()) clear();
 }
 

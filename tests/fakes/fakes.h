@@ -1,12 +1,12 @@
-// Scripted stand-ins for the platform seam. Each fake records what the program asked of
-// it in one shared log, so a test states a whole exchange as one list of lines; tests
-// script the user's answers and inject failures.
+// Scripted stand-ins for the platform seam. Each fake logs what the program asked of it
+// in one shared log, so that a test states a whole exchange as one list of lines; any
+// call can be made to fail, and tests script the user's answers.
 #pragma once
 
-#include <cstdint>
 #include <functional>
 #include <map>
 #include <optional>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -14,32 +14,46 @@
 
 namespace fake {
 
-// Every seam call in order, one line each, e.g. "CreateSoundBuffer 36 1 0 -",
-// "RunModalDialog 104 owner 101", "MessageBox 101 Could Not Save File.|Error|64".
+// Every seam call in order, one line each: its name and arguments, e.g.
+// "CreateSoundBuffer 36 1 0 0 -", "RunModalDialog 104 101", "WriteFile 4".
 std::vector<std::string>& Log();
-// The log lines that start with the prefix.
-std::vector<std::string> LogOf(const std::string& prefix);
+std::vector<std::string> LogOf(const std::string& prefix);  // the lines that start so
+
+// Makes the n-th call (counted from 1 after Reset) of the named function fail. A failed
+// WriteFile writes half of its bytes first, as on a full disk; a failed CloseFile still
+// closes; a failed StampFile sees the file one byte longer, as if another program
+// wrote to it.
+void FailCall(const std::string& name, int occurrence = 1);
+
+// Logs the call; true when the test made it fail.
+bool Failing(const std::string& name);
+template <typename... Arguments>
+bool Call(const std::string& name, const Arguments&... arguments) {
+  std::ostringstream line;
+  line << name;
+  ((line << ' ' << arguments), ...);
+  Log().push_back(line.str());
+  return Failing(name);
+}
+
+// Forgets the log, the failures, the scripts and the answers.
+void Reset();
+int OnReset(void (*clear)());  // for the fakes: what Reset clears of a seam; returns 0
 
 // ---- Dialogs and choosers --------------------------------------------------------
 
 struct Window {
   int templateId;
-  Window* owner;
   platform::DialogProcedure procedure;
-  std::map<int, std::string> texts;  // control texts set by the program
+  std::map<int, std::string> texts;  // control texts the program set
   std::optional<platform::DialogResult> endResult;
 };
 
-// What the user does in a dialog once it has had WM_INITDIALOG; it must end the dialog.
-using DialogScript = std::function<void(Window& window)>;
-
-// Queues the script for the next dialog of this template. Unscripted, Sound Preview and
-// Channel Properties press their OK.
-void Script(int templateId, DialogScript script);
+// What the user does in the next dialog of the template once it has had WM_INITDIALOG;
+// it must end the dialog. Unscripted, Sound Preview and Channel Properties press OK.
+void Script(int templateId, std::function<void(Window&)> script);
 platform::DialogResult Send(Window& window, unsigned message, uintptr_t wParam = 0);
 platform::DialogResult Click(Window& window, int controlId);
-// The text a control shows: the template's unless the program set one.
-std::string ControlText(const Window& window, int controlId);
 
 // The user's answer to the next chooser: a path, or nullopt for Cancel. A path too long
 // for the buffer fails the chooser and leaves the buffer as it was.
@@ -47,33 +61,7 @@ void Choose(std::optional<std::string> path);
 
 // ---- Audio -----------------------------------------------------------------------
 
-// Makes the n-th call (from 1 after Reset) of the named audio function fail.
-void FailAudioCall(const std::string& name, int occurrence = 1);
 int LiveAudioObjects();
-// The sound buffer's bytes at each Play.
-const std::vector<std::vector<uint8_t>>& PlayedSounds();
-
-// ---- Files -----------------------------------------------------------------------
-
-enum class FileCall {
-  OpenForReading,
-  OpenReplacement,
-  Read,
-  Write,
-  Flush,
-  Close,
-  Rename,
-  Remove,
-  Stamp
-};
-
-// Makes the n-th call (from 1 after Reset) of this kind fail; a failed write writes
-// half of its bytes first, as on a full disk, and a failed close still closes.
-void FailFileCall(FileCall call, int occurrence);
-
-// Forgets the log, the scripts, the answers and the injected failures.
-void Reset();
-// For the fakes themselves: adds what Reset clears of a seam; returns 0.
-int OnReset(void (*clear)());
+const std::vector<std::vector<uint8_t>>& PlayedSounds();  // the buffer at each Play
 
 }  // namespace fake

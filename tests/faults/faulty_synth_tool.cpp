@@ -8,10 +8,10 @@
 
 int main(int argc, char** argv) {
   if (const char* write = std::getenv("FAIL_WRITE")) {
-    fake::FailFileCall(fake::FileCall::Write, std::atoi(write));
+    fake::FailCall("WriteFile", std::atoi(write));
   }
   if (const char* stamp = std::getenv("FAIL_STAMP")) {
-    fake::FailFileCall(fake::FileCall::Stamp, std::atoi(stamp));
+    fake::FailCall("StampFile", std::atoi(stamp));
   }
   return RunSynthTool(argc, argv);
 }

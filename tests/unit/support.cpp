@@ -8,12 +8,13 @@
 #include "app/composer.h"
 #include "resources/resource_ids.h"
 
-TempFolder::TempFolder() {
-  std::string pattern = std::filesystem::temp_directory_path() / "brivola-test-XXXXXX";
-  path_ = mkdtemp(pattern.data());
+namespace fs = std::filesystem;
+
+TempFolder::TempFolder() : path(fs::temp_directory_path() / "brivola-test-XXXXXX") {
+  mkdtemp(path.data());
 }
 
-TempFolder::~TempFolder() { std::filesystem::remove_all(path_); }
+TempFolder::~TempFolder() { fs::remove_all(path); }
 
 std::string TempFolder::Write(const std::string& name, const Bytes& bytes) const {
   std::ofstream(Path(name), std::ios::binary)
@@ -21,18 +22,13 @@ std::string TempFolder::Write(const std::string& name, const Bytes& bytes) const
   return Path(name);
 }
 
-std::vector<std::string> TempFolder::Names() const {
-  std::vector<std::string> names;
-  for (const auto& entry : std::filesystem::directory_iterator(path_)) {
-    names.push_back(entry.path().filename());
-  }
-  std::sort(names.begin(), names.end());
-  return names;
+size_t TempFolder::Count() const {
+  return static_cast<size_t>(std::distance(fs::directory_iterator(path), {}));
 }
 
 Bytes ReadBytes(const std::string& path) {
   std::ifstream in(path, std::ios::binary);
-  return Bytes(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+  return Bytes(std::istreambuf_iterator<char>(in), {});
 }
 
 Bytes RandomBytes(size_t count, uint32_t seed) {
@@ -90,6 +86,12 @@ void Attach(fake::Window& main, int row, std::optional<std::string> path) {
     fake::Click(properties, platform::kIdOk);
   });
   fake::Click(main, kPropertiesFirstId + row);
+}
+
+Lines LoggedBy(const std::function<void()>& action) {
+  const size_t before = fake::Log().size();
+  action();
+  return Lines(fake::Log().begin() + static_cast<long>(before), fake::Log().end());
 }
 
 void ComposerTest::SetUp() {
