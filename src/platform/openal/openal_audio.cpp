@@ -1,13 +1,13 @@
-// The audio seam over OpenAL Soft. The device is an ALC device; the primary buffer holds
-// no samples and only sets the output rate, by creating the device's context; a sound
-// buffer is host memory that Unlock uploads to one AL buffer, played by its own source.
+// The audio seam over OpenAL Soft, for the calls the preview makes in the order it makes
+// them. The device is an ALC device; the primary buffer holds no samples and only sets the
+// output rate, by creating the device's context; a sound buffer is host memory that
+// Unlock uploads to one AL buffer, played by its own source.
 #include <AL/al.h>
 #include <AL/alc.h>
 #include <fcntl.h>
 #include <unistd.h>
 
 #include <cstdio>
-#include <memory>
 #include <new>
 
 #include "platform/audio.h"
@@ -22,10 +22,8 @@ struct AudioDevice {
 
 struct AudioBuffer {
   AudioDevice* owner;
-  bool primary;
-  uint8_t* memory;  // what Lock hands out; zeroed when made, so unwritten parts are silence
+  uint8_t* memory;  // null for the primary buffer; zeroed, so unwritten parts are silence
   uint32_t bytes;
-  ALenum alFormat;
   ALsizei rate;
   ALuint alBuffer;
   ALuint source;
@@ -37,9 +35,6 @@ namespace {
 constexpr AudioStatus kOk = 0;
 constexpr AudioStatus kErrGeneric = static_cast<AudioStatus>(0x80004005u);
 constexpr AudioStatus kErrOutOfMemory = static_cast<AudioStatus>(0x8007000Eu);
-constexpr AudioStatus kErrInvalidParam = static_cast<AudioStatus>(0x80070057u);
-constexpr AudioStatus kErrInvalidCall = static_cast<AudioStatus>(0x88780032u);
-constexpr AudioStatus kErrBadFormat = static_cast<AudioStatus>(0x88780064u);
 constexpr AudioStatus kErrNoDriver = static_cast<AudioStatus>(0x88780078u);
 
 // OpenAL Soft and the sound system it probes (ALSA, PulseAudio, JACK) report each device
@@ -84,34 +79,8 @@ void SayNoDeviceOnce() {
       stderr);
 }
 
-// The one layout the preview plays, 16-bit mono PCM, as OpenAL's format; AL_NONE for
-// any other.
-ALenum AlFormatOf(const WaveFormat& format) {
-  const bool mono16 = format.formatTag == kWaveFormatPcm && format.channels == 1 &&
-                      format.bitsPerSample == 16 && format.blockAlign == 2 &&
-                      format.samplesPerSecond != 0;
-  return mono16 ? AL_FORMAT_MONO16 : AL_NONE;
-}
-
-// AL calls act on the current context; there is one device at a time, but making its
-// context current costs nothing and keeps every call on the right one.
-bool MakeCurrent(const AudioDevice& device) {
-  return device.context != nullptr && alcMakeContextCurrent(device.context) == ALC_TRUE;
-}
-
-// Lock, Unlock, Play and Stop work on a sound buffer, with its device's context current.
-AudioStatus UseSoundBuffer(const AudioBuffer* buffer) {
-  if (buffer == nullptr) return kErrInvalidParam;
-  if (buffer->primary || !MakeCurrent(*buffer->owner)) return kErrInvalidCall;
-  return kOk;
-}
-
-void DeleteAlObjects(AudioBuffer& buffer) {
-  // Without the context its sources are gone already; its buffers go with the device.
-  if (!MakeCurrent(*buffer.owner)) return;
-  alDeleteSources(1, &buffer.source);
-  alDeleteBuffers(1, &buffer.alBuffer);
-}
+// What the AL calls since the last check came to.
+AudioStatus AlResult() { return alGetError() == AL_NO_ERROR ? kOk : kErrGeneric; }
 
 // Its sources go with it; the device keeps its buffers until it closes.
 void DestroyContext(AudioDevice& device) {
@@ -122,48 +91,9 @@ void DestroyContext(AudioDevice& device) {
   device.context = nullptr;
 }
 
-AudioStatus CreatePrimaryBuffer(AudioDevice* device, const BufferDescription& description,
-                                AudioBuffer** buffer) {
-  if (description.bufferBytes != 0 || description.format != nullptr) return kErrInvalidParam;
-  auto* primary = new (std::nothrow) AudioBuffer{device, true, nullptr, 0, AL_NONE, 0, 0, 0};
-  if (primary == nullptr) return kErrOutOfMemory;
-  *buffer = primary;
-  return kOk;
-}
-
-AudioStatus CreateSecondaryBuffer(AudioDevice* device, const BufferDescription& description,
-                                  AudioBuffer** buffer) {
-  if (description.format == nullptr || description.bufferBytes == 0) return kErrInvalidParam;
-  const WaveFormat& format = *description.format;
-  const ALenum alFormat = AlFormatOf(format);
-  if (alFormat == AL_NONE) return kErrBadFormat;
-  if (description.bufferBytes % format.blockAlign != 0) return kErrInvalidParam;
-  // The AL objects need the context, which the primary buffer's format makes.
-  if (!MakeCurrent(*device)) return kErrInvalidCall;
-
-  std::unique_ptr<uint8_t[]> memory(new (std::nothrow) uint8_t[description.bufferBytes]());
-  std::unique_ptr<AudioBuffer> secondary(
-      new (std::nothrow) AudioBuffer{device, false, memory.get(), description.bufferBytes, alFormat,
-                                     static_cast<ALsizei>(format.samplesPerSecond), 0, 0});
-  if (memory == nullptr || secondary == nullptr) return kErrOutOfMemory;
-  alGetError();
-  alGenBuffers(1, &secondary->alBuffer);
-  if (alGetError() != AL_NO_ERROR) return kErrOutOfMemory;
-  alGenSources(1, &secondary->source);
-  if (alGetError() != AL_NO_ERROR) {
-    alDeleteBuffers(1, &secondary->alBuffer);
-    return kErrOutOfMemory;
-  }
-  memory.release();
-  *buffer = secondary.release();
-  return kOk;
-}
-
 }  // namespace
 
 AudioStatus CreateAudioDevice(AudioDevice** device) {
-  if (device == nullptr) return kErrInvalidParam;
-  *device = nullptr;
   // Nothing is cached: every preview asks OpenAL for the default device afresh.
   ALCdevice* alcDevice;
   {
@@ -174,110 +104,82 @@ AudioStatus CreateAudioDevice(AudioDevice** device) {
     SayNoDeviceOnce();
     return kErrNoDriver;
   }
-  auto* created = new (std::nothrow) AudioDevice{alcDevice, nullptr};
-  if (created == nullptr) {
-    alcCloseDevice(alcDevice);
-    return kErrOutOfMemory;
-  }
-  *device = created;
+  *device = new AudioDevice{alcDevice, nullptr};
   return kOk;
 }
 
-AudioStatus SetCooperativeLevel(AudioDevice* device, WindowHandle, uint32_t) {
-  // The level and the window matter only to DirectSound.
-  return device == nullptr ? kErrInvalidParam : kOk;
-}
+// The level and the window matter only to DirectSound.
+AudioStatus SetCooperativeLevel(AudioDevice*, WindowHandle, uint32_t) { return kOk; }
 
+// The AL objects of a sound buffer need the context, which the primary buffer's format
+// makes, and stays current until the primary buffer goes.
 AudioStatus CreateSoundBuffer(AudioDevice* device, const BufferDescription& description,
                               AudioBuffer** buffer) {
-  if (buffer == nullptr) return kErrInvalidParam;
-  *buffer = nullptr;
-  if (device == nullptr || description.size != kDsBufferDescriptionSize) return kErrInvalidParam;
-  if ((description.flags & kDsbCapsPrimaryBuffer) != 0) {
-    return CreatePrimaryBuffer(device, description, buffer);
+  auto* made = new AudioBuffer{device, nullptr, description.bufferBytes, 0, 0, 0};
+  if ((description.flags & kDsbCapsPrimaryBuffer) == 0) {
+    made->memory = new (std::nothrow) uint8_t[description.bufferBytes]();
+    made->rate = static_cast<ALsizei>(description.format->samplesPerSecond);
+    alGetError();
+    alGenBuffers(1, &made->alBuffer);
+    alGenSources(1, &made->source);
+    if (made->memory == nullptr || AlResult() != kOk) {
+      ReleaseBuffer(made);
+      return kErrOutOfMemory;
+    }
   }
-  return CreateSecondaryBuffer(device, description, buffer);
-}
-
-AudioStatus SetBufferFormat(AudioBuffer* buffer, const WaveFormat& format) {
-  // Only the primary buffer's format can change, and OpenAL fixes a context's rate
-  // when it is made: the first format is the one the device keeps.
-  if (buffer == nullptr) return kErrInvalidParam;
-  AudioDevice& device = *buffer->owner;
-  if (!buffer->primary || device.context != nullptr) return kErrInvalidCall;
-  if (AlFormatOf(format) == AL_NONE) return kErrBadFormat;
-  const ALCint attributes[] = {ALC_FREQUENCY, static_cast<ALCint>(format.samplesPerSecond), 0};
-  {
-    const LibrariesQuiet quiet;
-    device.context = alcCreateContext(device.device, attributes);
-  }
-  if (device.context == nullptr) return kErrGeneric;
-  if (!MakeCurrent(device)) {
-    DestroyContext(device);
-    return kErrGeneric;
-  }
+  *buffer = made;
   return kOk;
 }
 
+// OpenAL fixes a context's rate when it is made: the format makes the context.
+AudioStatus SetBufferFormat(AudioBuffer* buffer, const WaveFormat& format) {
+  AudioDevice& device = *buffer->owner;
+  const ALCint attributes[] = {ALC_FREQUENCY, static_cast<ALCint>(format.samplesPerSecond), 0};
+  const LibrariesQuiet quiet;
+  device.context = alcCreateContext(device.device, attributes);
+  return device.context != nullptr && alcMakeContextCurrent(device.context) == ALC_TRUE
+             ? kOk
+             : kErrGeneric;
+}
+
+// A static buffer is locked whole, in one piece: the second region stays empty.
 AudioStatus LockBuffer(AudioBuffer* buffer, uint32_t offset, uint32_t bytes, void** region1,
-                       uint32_t* length1, void** region2, uint32_t* length2, uint32_t flags) {
-  if (region1 == nullptr || length1 == nullptr) return kErrInvalidParam;
-  *region1 = nullptr;
-  *length1 = 0;
-  if (region2 != nullptr) *region2 = nullptr;
-  if (length2 != nullptr) *length2 = 0;
-  const AudioStatus usable = UseSoundBuffer(buffer);
-  if (usable != kOk) return usable;
-  if (flags != 0 || bytes == 0 || offset >= buffer->bytes || bytes > buffer->bytes - offset)
-    return kErrInvalidParam;
-  // A static buffer is locked in one piece: the second region stays empty.
+                       uint32_t* length1, void** region2, uint32_t* length2, uint32_t) {
   *region1 = buffer->memory + offset;
   *length1 = bytes;
+  *region2 = nullptr;
+  *length2 = 0;
   return kOk;
 }
 
-AudioStatus UnlockBuffer(AudioBuffer* buffer, void* region1, uint32_t length1, void* region2,
-                         uint32_t length2) {
-  const AudioStatus usable = UseSoundBuffer(buffer);
-  if (usable != kOk) return usable;
-  // The regions must be the ones Lock gave: within the memory, and no second one.
-  const auto start = reinterpret_cast<uintptr_t>(region1);
-  const auto memory = reinterpret_cast<uintptr_t>(buffer->memory);
-  if (start < memory || start - memory > buffer->bytes ||
-      length1 > buffer->bytes - (start - memory) || region2 != nullptr || length2 != 0) {
-    return kErrInvalidParam;
-  }
-  // The whole memory goes up at once, so what plays never shares memory with the program.
+// The whole memory goes up at once, so what plays never shares memory with the program.
+AudioStatus UnlockBuffer(AudioBuffer* buffer, void*, uint32_t, void*, uint32_t) {
   alGetError();
-  alBufferData(buffer->alBuffer, buffer->alFormat, buffer->memory,
+  alBufferData(buffer->alBuffer, AL_FORMAT_MONO16, buffer->memory,
                static_cast<ALsizei>(buffer->bytes), buffer->rate);
-  return alGetError() == AL_NO_ERROR ? kOk : kErrGeneric;
+  return AlResult();
 }
 
 AudioStatus PlayBuffer(AudioBuffer* buffer, uint32_t, uint32_t, uint32_t flags) {
-  const AudioStatus usable = UseSoundBuffer(buffer);
-  if (usable != kOk) return usable;
   alGetError();
   alSourcei(buffer->source, AL_BUFFER, static_cast<ALint>(buffer->alBuffer));
   alSourcei(buffer->source, AL_LOOPING, (flags & kDsbPlayLooping) != 0 ? AL_TRUE : AL_FALSE);
   alSourcePlay(buffer->source);
-  return alGetError() == AL_NO_ERROR ? kOk : kErrGeneric;
+  return AlResult();
 }
 
 AudioStatus StopBuffer(AudioBuffer* buffer) {
-  const AudioStatus usable = UseSoundBuffer(buffer);
-  if (usable != kOk) return usable;
   alGetError();
   alSourceStop(buffer->source);  // silent from the next mix on
-  return alGetError() == AL_NO_ERROR ? kOk : kErrGeneric;
+  return AlResult();
 }
 
 uint32_t ReleaseBuffer(AudioBuffer* buffer) {
-  if (buffer == nullptr) return 0;
-  if (buffer->primary) {
-    DestroyContext(*buffer->owner);
+  if (buffer->memory == nullptr && buffer->source == 0) {
+    DestroyContext(*buffer->owner);  // the primary buffer
   } else {
-    DeleteAlObjects(*buffer);
+    alDeleteSources(1, &buffer->source);
+    alDeleteBuffers(1, &buffer->alBuffer);
     delete[] buffer->memory;
   }
   delete buffer;
@@ -285,7 +187,6 @@ uint32_t ReleaseBuffer(AudioBuffer* buffer) {
 }
 
 uint32_t ReleaseDevice(AudioDevice* device) {
-  if (device == nullptr) return 0;
   DestroyContext(*device);
   {
     const LibrariesQuiet quiet;
