@@ -37,9 +37,8 @@ Bytes SineWave(uint32_t rate, uint32_t frames, std::vector<double> amplitudes, b
   Bytes file;
   for (uint32_t word :
        {0x46464952u, streamed ? ~0u : 36 + data, 0x45564157u, 0x20746d66u, 16u, 1u | channels << 16,
-        rate, rate * channels * 2, channels * 2 | 16u << 16, 0x61746164u, streamed ? ~0u : data}) {
+        rate, rate * channels * 2, channels * 2 | 16u << 16, 0x61746164u, streamed ? ~0u : data})
     PutLength(file, word);
-  }
   for (uint32_t frame = 0; frame < frames; ++frame) {
     for (double amplitude : amplitudes) {
       const auto sample = std::lround(amplitude * 32767 * std::sin(2 * M_PI * 1000 * frame / rate));
@@ -52,19 +51,20 @@ Bytes SineWave(uint32_t rate, uint32_t frames, std::vector<double> amplitudes, b
 // The amplitude, as a fraction of full scale, of the samples' component at 1 kHz.
 double AmplitudeAt1kHz(const std::vector<int16_t>& samples, size_t from, size_t count) {
   std::complex<double> sum = 0;
-  for (size_t i = from; i < from + count; ++i) {
+  for (size_t i = from; i < from + count; ++i)
     sum += static_cast<double>(samples[i]) *
            std::polar(1.0, 2 * M_PI * 1000 * static_cast<double>(i) / 44100);
-  }
   return 2 * std::abs(sum) / static_cast<double>(count) / 32768;
 }
 
 }  // namespace
 
+// The command lines, then the samples convert writes.
 TEST(SynthTool, CommandLines) {
   TempFolder folder;
   // Seven samples around the block limit whose sum makes N odd, and their Synth file
-  // laid out here.
+  // laid out here: 2,013,899 bytes, the count and seven lengths and the samples' first
+  // 524,288 bytes.
   std::vector<Bytes> samples;
   for (size_t size : {0, 1, 2, 441001, 524287, 524288, 600001}) {
     samples.push_back(RandomBytes(size, static_cast<uint32_t>(samples.size())));
@@ -77,6 +77,41 @@ TEST(SynthTool, CommandLines) {
   // As root, the folder the user cannot write is tried as the user "nobody".
   const bool skip = geteuid() == 0 && getpwnam("nobody") == nullptr;
   if (skip) std::printf("Skipped the folder the user cannot write: no user \"nobody\"\n");
+  // Malformed Synth files: info and extract give the same message and write nothing. Each
+  // body holds blocks of these lengths, grown or cut at its end by some bytes.
+  auto file = [](const std::vector<uint32_t>& lengths, int change) {
+    Bytes body;
+    for (uint32_t length : lengths) {
+      PutLength(body, length);
+      body.resize(body.size() + length, static_cast<uint8_t>(length));
+    }
+    body.resize(body.size() + change);
+    return SynthFileOfBody(body);
+  };
+  const std::vector<uint32_t> good = {2, 0, 4, 0, 6, 0, 8};
+  Bytes countTooLarge = file(good, 0);
+  countTooLarge.pop_back();
+  const std::vector<std::pair<Bytes, std::string>> malformed = {
+      {{}, "truncated: 0 bytes, too short for the count at byte 0"},
+      {countTooLarge, "the count at byte 0 says 48 bytes follow, but 47 do"},
+      {file(good, 3), "3 bytes left over after the seventh block, from byte 52"},
+      {file({2, 0, 4, 0, 6, 0, 0}, -2),
+       "truncated: the file ends at byte 42, inside block 7 (Noise Wave #2)'s length at byte 40"},
+      {file(good, -3),
+       "block 7 (Noise Wave #2) at byte 40 claims 8 bytes, running 3 bytes past the "
+       "end of the file"},
+      {file({2, 0, 524289, 0, 6, 0, 8}, 0),
+       "block 3 (Pulse Wave #3) at byte 14 claims 524289 "
+       "bytes, more than the 524288 a block holds"},
+      {Bytes(4 + 7 * (4 + 524288) + 1, 0),
+       "it is longer than the 3670048 bytes of the largest one"},
+  };
+  std::string messages;
+  for (size_t i = 0; i < malformed.size(); ++i) {
+    messages += "      2 brivola-syn: '" +
+                folder.Write("bad" + std::to_string(i) + ".syn", malformed[i].first) +
+                "' is not a well-formed Synth file: " + malformed[i].second + "\n";
+  }
   // Each row's commands end in "exited N". Pulse waves: a +2000 sample, then runs of
   // alternating sign whose lengths carry the fraction of 44,100 / 440 samples; 4,401 runs in
   // five seconds. A usage error gives its message, then the command's usage.
@@ -90,12 +125,10 @@ $T build -o - $S | cmp - good.syn && $T build -o b.syn $S && cmp b.syn good.syn 
 cat native.wav | $T convert - - | cmp - <(tail -c 2000 native.wav) &&
 cat good.syn | $T info - | sed -n 1,7p; exited 0)",
        "44100\n2000\n 1 12 88 12 88 12 88 13 87\n4401\n2000\n 1 50 50 50 50 50 50 50 50 51\n4401\n"
-       "Usage: brivola-syn info FILE.syn\nbrivola-syn " BRIVOLA_VERSION
-       "\n52920000\n-: a well-formed Synth file of " +
-           std::to_string(SynthFileOf(samples).size()) +
-           " bytes\nrow  caption          bytes  seconds\n1    Pulse Wave #1        0    0.000\n"
-           "2    Pulse Wave #2        1    0.000\n3    Pulse Wave #3        2    0.000\n"
-           "4    Pulse Wave #4   441001    5.000\n5    Triangle Wave   524287    5.944\n"},
+       "Usage: brivola-syn info FILE.syn\nbrivola-syn " BRIVOLA_VERSION "\n52920000\n-: a "
+       "well-formed Synth file of 2013899 bytes\nrow  caption          bytes  seconds\n1    Pulse "
+       "Wave #1        0    0.000\n2    Pulse Wave #2        1    0.000\n3    Pulse Wave #3        "
+       "2    0.000\n4    Pulse Wave #4   441001    5.000\n5    Triangle Wave   524287    5.944\n"},
       {R"(printf '%s\n' "Usage: brivola-syn render WAVE [-o OUT] [--seconds S] [--wav]" \
   "Try 'brivola-syn render --help'." >usage; $T --bogus; exited 2
 for a in "-- -o" "pulse50 --loud" "pulse50 --wav=yes" "pulse50 --seconds" "noise --seconds 601" \
@@ -143,52 +176,12 @@ cat good.syn | $T extract - --directory=e --force && cat e/pulse?.pcm e/tri*.pcm
       {skip ? "" : R"([ $(id -u) = 0 ] && as="setpriv --reuid=nobody --regid=nogroup --clear-groups"
 chmod 755 . && mkdir -m 555 locked && $as $T render pulse50 -o locked/x.pcm; exited 1)",
        skip ? "" : "brivola-syn: cannot write 'locked/x.pcm': Permission denied\n"},
+      {"for f in \"$PWD\"/bad?.syn; do for c in info \"extract -d m\"; do $T $c \"$f\"; exited 1; "
+       "done "
+       "2>&1 | uniq -c; done; test ! -e m; exited 0",
+       messages},
   };
-  // Malformed Synth files: info and extract give the same message and write nothing. Each
-  // body holds blocks of these lengths, grown or cut at its end by some bytes.
-  auto file = [](const std::vector<uint32_t>& lengths, int change) {
-    Bytes body;
-    for (uint32_t length : lengths) {
-      PutLength(body, length);
-      body.resize(body.size() + length, static_cast<uint8_t>(length));
-    }
-    body.resize(body.size() + change);
-    return SynthFileOfBody(body);
-  };
-  const std::vector<uint32_t> good = {2, 0, 4, 0, 6, 0, 8};
-  Bytes countTooLarge = file(good, 0);
-  countTooLarge.pop_back();
-  const std::vector<std::pair<Bytes, std::string>> malformed = {
-      {{}, "truncated: 0 bytes, too short for the count at byte 0"},
-      {countTooLarge, "the count at byte 0 says 48 bytes follow, but 47 do"},
-      {file(good, 3), "3 bytes left over after the seventh block, from byte 52"},
-      {file({2, 0, 4, 0, 6, 0, 0}, -2),
-       "truncated: the file ends at byte 42, inside block 7 (Noise Wave #2)'s length at byte 40"},
-      {file(good, -3),
-       "block 7 (Noise Wave #2) at byte 40 claims 8 bytes, running 3 bytes past "
-       "the end of the file"},
-      {file({2, 0, 524289, 0, 6, 0, 8}, 0),
-       "block 3 (Pulse Wave #3) at byte 14 claims 524289 "
-       "bytes, more than the 524288 a block holds"},
-      {Bytes(4 + 7 * (4 + 524288) + 1, 0),
-       "it is longer than the 3670048 bytes of the largest one"},
-  };
-  std::string messages;
-  for (size_t i = 0; i < malformed.size(); ++i) {
-    const std::string name = "bad" + std::to_string(i) + ".syn";
-    folder.Write(name, malformed[i].first);
-    messages += "      2 brivola-syn: '" + name +
-                "' is not a well-formed Synth file: " + malformed[i].second + "\n";
-  }
-  cases.push_back(
-      {"for f in bad?.syn; do for c in info \"extract -d m\"; do $T $c $f; exited 1; done 2>&1 |"
-       " uniq -c; done; test ! -e m; exited 0",
-       messages});
   for (const auto& [lines, expected] : cases) EXPECT_EQ(Bash(folder, lines), expected) << lines;
-}
-
-TEST(SynthTool, WrittenSamples) {
-  TempFolder folder;
   // Sines at 1 kHz made into 44,100 Hz mono: the mean of the channels, as long as the
   // input, the signal to the last sample. 24,576 frames are three chunks of 8,192.
   const std::vector<std::tuple<uint32_t, uint32_t, std::vector<double>, std::string>> inputs = {
