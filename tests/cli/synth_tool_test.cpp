@@ -1,6 +1,6 @@
-// brivola-syn run as a user runs it, through bash in a scratch folder: one row per
-// scenario with its exit code and all it writes to standard error and output, then the
-// files it writes held against values worked out here, independently of the program.
+// brivola-syn run as a user runs it, through bash in a scratch folder: rows of command lines,
+// each command's exit code and all they write to standard error and output checked, then the
+// samples convert writes held against values worked out here, independently of the program.
 #include <pwd.h>
 #include <unistd.h>
 
@@ -124,12 +124,12 @@ mkdir e && touch e/pulse2.pcm e/noise1.pcm && $T extract good.syn -d e; exited 1
 cat good.syn | $T extract - --directory=e --force && cat e/pulse?.pcm e/tri*.pcm e/noi* |
   cmp - <(cat s0.pcm s1.pcm s2.pcm s3.pcm s4.pcm s5.pcm; head -c 524288 s6.pcm); exited 0)",
        "44100\n2000\n 1 12 88 12 88 12 88 13 87\n4401\n2000\n 1 50 50 50 50 50 50 50 50 51\n"
-       "4401\nUsage: brivola-syn info FILE.syn\nbrivola-syn " BRIVOLA_VERSION "\n52920000\n-: a "
-       "well-formed Synth file of 2013899 bytes\nrow  caption          bytes  seconds\n1    "
-       "Pulse Wave #1        0    0.000\n2    Pulse Wave #2        1    0.000\n3    Pulse Wave "
-       "#3        2    0.000\n4    Pulse Wave #4   441001    5.000\n5    Triangle Wave   524287  "
-       "  5.944\nbrivola-syn: 'e/pulse2.pcm', 'e/noise1.pcm' already there; nothing was written "
-       "(--force replaces)\nnoise1.pcm\npulse2.pcm\n"},
+       "4401\nUsage: brivola-syn info FILE.syn\nbrivola-syn " BRIVOLA_VERSION "\n52920000\n"
+       "-: a well-formed Synth file of 2013899 bytes\nrow  caption          bytes  seconds\n"
+       "1    Pulse Wave #1        0    0.000\n2    Pulse Wave #2        1    0.000\n"
+       "3    Pulse Wave #3        2    0.000\n4    Pulse Wave #4   441001    5.000\n"
+       "5    Triangle Wave   524287    5.944\nbrivola-syn: 'e/pulse2.pcm', 'e/noise1.pcm' "
+       "already there; nothing was written (--force replaces)\nnoise1.pcm\npulse2.pcm\n"},
       // Usage errors: the message, then the command's usage. Writes refused by a closed or
       // full standard output, a pipe closed early, a file size limit of 0 (stderr piped out from
       // under it); files missing or not readable. "uniq -c" counts repeated messages.
@@ -148,26 +148,26 @@ $T render pulse50 -o no/x.pcm; exited 1
   cat; exited 1; test ! -e big.pcm && for c in info extract; do $T $c no.syn; exited 1; done 2>&1 |
   uniq -c; $T info - </; exited 1; $T convert one.wav x.pcm; exited 1
 $T build -o b.syn no.pcm ${S#s0.pcm}; exited 1)",
-       "brivola-syn: unknown option '--bogus'\nUsage: brivola-syn COMMAND [ARGUMENTS]\nTry "
-       "'brivola-syn --help'.\nbrivola-syn: unknown wave '-o'; the waves are pulse12, pulse25, "
-       "pulse50, pulse75, triangle, noise and looped-noise\nbrivola-syn: unknown option "
+       "brivola-syn: unknown option '--bogus'\nUsage: brivola-syn COMMAND [ARGUMENTS]\n"
+       "Try 'brivola-syn --help'.\nbrivola-syn: unknown wave '-o'; the waves are pulse12, "
+       "pulse25, pulse50, pulse75, triangle, noise and looped-noise\nbrivola-syn: unknown option "
        "'--loud'\nbrivola-syn: --wav takes no value\nbrivola-syn: --seconds needs a value\n"
-       "brivola-syn: --seconds takes a number above 0 and at most 600, not '601'\nbrivola-syn: "
-       "--seconds 0.00001 is shorter than one sample at 44,100 Hz\nbrivola-syn: --wav writes a "
-       "WAV file, but 'y.pcm' does not end in .wav\nbrivola-syn: cannot write to standard "
-       "output: Bad file descriptor\nbrivola-syn: cannot write to standard output: Broken pipe\n "
-       "     3 brivola-syn: cannot write to standard output: No space left on device\n"
-       "brivola-syn: converting 'native.wav': cannot write standard output: \nbrivola-syn: "
-       "cannot write 'x/pulse1.pcm': it is not a regular file; no sample file was changed\n"
-       "brivola-syn: cannot write 'no/x.pcm': No such file or directory\nbrivola-syn: cannot "
-       "write 'big.pcm': File too large\nbrivola-syn: cannot write 'f/pulse2.pcm', "
-       "'f/pulse3.pcm', 'f/pulse4.pcm', 'f/triangle.pcm', 'f/noise1.pcm', 'f/noise2.pcm': File "
-       "too large; no sample file was changed\n      2 brivola-syn: cannot open 'no.syn': it is "
-       "missing, unreadable or not a regular file: No such file or directory\nbrivola-syn: "
-       "cannot read standard input: Is a directory\nbrivola-syn: converting 'one.wav': its rate "
-       "of 1 Hz is outside the 1000 to 768000 Hz that convert takes\nbrivola-syn: cannot open "
-       "'no.pcm' (Pulse Wave #1): it is missing, unreadable or not a regular file: No such file "
-       "or directory\n"},
+       "brivola-syn: --seconds takes a number above 0 and at most 600, not '601'\n"
+       "brivola-syn: --seconds 0.00001 is shorter than one sample at 44,100 Hz\n"
+       "brivola-syn: --wav writes a WAV file, but 'y.pcm' does not end in .wav\n"
+       "brivola-syn: cannot write to standard output: Bad file descriptor\n"
+       "brivola-syn: cannot write to standard output: Broken pipe\n      3 brivola-syn: cannot "
+       "write to standard output: No space left on device\nbrivola-syn: converting 'native.wav': "
+       "cannot write standard output: \nbrivola-syn: cannot write 'x/pulse1.pcm': it is not a "
+       "regular file; no sample file was changed\nbrivola-syn: cannot write 'no/x.pcm': No such "
+       "file or directory\nbrivola-syn: cannot write 'big.pcm': File too large\n"
+       "brivola-syn: cannot write 'f/pulse2.pcm', 'f/pulse3.pcm', 'f/pulse4.pcm', "
+       "'f/triangle.pcm', 'f/noise1.pcm', 'f/noise2.pcm': File too large; no sample file was "
+       "changed\n      2 brivola-syn: cannot open 'no.syn': it is missing, unreadable or not a "
+       "regular file: No such file or directory\nbrivola-syn: cannot read standard input: Is a "
+       "directory\nbrivola-syn: converting 'one.wav': its rate of 1 Hz is outside the 1000 to "
+       "768000 Hz that convert takes\nbrivola-syn: cannot open 'no.pcm' (Pulse Wave #1): it is "
+       "missing, unreadable or not a regular file: No such file or directory\n"},
       {skip ? "" : R"([ $(id -u) = 0 ] && as="setpriv --reuid=nobody --regid=nogroup --clear-groups"
 chmod 755 . && mkdir -m 555 locked && $as $T render pulse50 -o locked/x.pcm; exited 1)",
        skip ? "" : "brivola-syn: cannot write 'locked/x.pcm': Permission denied\n"},
