@@ -116,7 +116,7 @@ TEST(SynthTool, CommandLines) {
 --output=b.pcm && $T render pulse50 --seconds 0.5 -oc.pcm && cmp a.pcm b.pcm && cmp a.pcm c.pcm &&
 stat -c%s a.pcm && $T render pulse12 -o - | runs 9 && $T render pulse50 -o t.WAV &&
 $T render pulse50 --wav -o - | cmp - t.WAV && cmp -n44 t.WAV silence.wav && tail -c +45 t.WAV |
-runs 10 && $T info -h | head -1 && $T --version && $T render noise --seconds 600 -o - | wc -c &&
+runs 10 && $T info -h | head -1 && $T --version && $T --help | sed -n 6,7p && $T render noise --seconds 600 -o - | wc -c &&
 $T build -o - $S | cmp - good.syn && $T build -o b.syn $S && cmp b.syn good.syn &&
 cat native.wav | $T convert - - | cmp - <(tail -c 2000 native.wav) &&
 cat good.syn | $T info - | sed -n 1,7p; exited 0
@@ -124,7 +124,8 @@ mkdir e && touch e/pulse2.pcm e/noise1.pcm && $T extract good.syn -d e; exited 1
 cat good.syn | $T extract - --directory=e --force && cat e/pulse?.pcm e/tri*.pcm e/noi* |
   cmp - <(cat s0.pcm s1.pcm s2.pcm s3.pcm s4.pcm s5.pcm; head -c 524288 s6.pcm); exited 0)",
        "44100\n2000\n 1 12 88 12 88 12 88 13 87\n4401\n2000\n 1 50 50 50 50 50 50 50 50 51\n"
-       "4401\nUsage: brivola-syn info FILE.syn\nbrivola-syn " BRIVOLA_VERSION "\n52920000\n"
+       "4401\nUsage: brivola-syn info FILE.syn\nbrivola-syn " BRIVOLA_VERSION "\n  build -o OUT.syn "
+       "P1 P2 P3 P4 TRI N1 N2\n      bundle seven sample files into a Synth file\n52920000\n"
        "-: a well-formed Synth file of 2013899 bytes\nrow  caption          bytes  seconds\n"
        "1    Pulse Wave #1        0    0.000\n2    Pulse Wave #2        1    0.000\n"
        "3    Pulse Wave #3        2    0.000\n4    Pulse Wave #4   441001    5.000\n"
@@ -135,6 +136,7 @@ cat good.syn | $T extract - --directory=e --force && cat e/pulse?.pcm e/tri*.pcm
       // under it); files missing or not readable. "uniq -c" counts repeated messages.
       {R"(printf '%s\n' "Usage: brivola-syn render WAVE [-o OUT] [--seconds S] [--wav]" \
   "Try 'brivola-syn render --help'." >usage; $T --bogus; exited 2
+for a in "info a b" "convert a"; do $T $a 2>&1 | sed -n 1p; exited 2; done
 for a in "-- -o" "pulse50 --loud" "pulse50 --wav=yes" "pulse50 --seconds" "noise --seconds 601" \
   "noise --seconds 0.00001" "pulse50 --wav -o y.pcm"
 do $T render $a 2>&1 | { read -r m; echo "$m"; cmp - usage; }; exited 2; done
@@ -149,7 +151,8 @@ $T render pulse50 -o no/x.pcm; exited 1
   uniq -c; $T info - </; exited 1; $T convert one.wav x.pcm; exited 1
 $T build -o b.syn no.pcm ${S#s0.pcm}; exited 1)",
        "brivola-syn: unknown option '--bogus'\nUsage: brivola-syn COMMAND [ARGUMENTS]\n"
-       "Try 'brivola-syn --help'.\nbrivola-syn: unknown wave '-o'; the waves are pulse12, "
+       "Try 'brivola-syn --help'.\nbrivola-syn: info takes 1 file or name, not 2\nbrivola-syn: "
+       "convert takes 2 files or names, not 1\nbrivola-syn: unknown wave '-o'; the waves are pulse12, "
        "pulse25, pulse50, pulse75, triangle, noise and looped-noise\nbrivola-syn: unknown option "
        "'--loud'\nbrivola-syn: --wav takes no value\nbrivola-syn: --seconds needs a value\n"
        "brivola-syn: --seconds takes a number above 0 and at most 600, not '601'\n"
