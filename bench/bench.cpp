@@ -15,9 +15,9 @@
 #include <vector>
 
 #include "app/composer.h"
-#include "machine.h"
 #include "channels/channel_slot.h"
 #include "fakes.h"
+#include "machine.h"
 #include "preview/sound_preview.h"
 #include "synthfile/synth_file.h"
 
@@ -104,9 +104,9 @@ void BenchSave() {
   const std::string copy = folder / "copy.syn";
   auto writeOnce = [&] {
     const int handle = open(copy.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-    bool written = write(handle, bytes.data(), 4) == 4 &&
-                   write(handle, bytes.data() + 4, bytes.size() - 4) ==
-                       static_cast<ssize_t>(bytes.size() - 4);
+    bool written =
+        write(handle, bytes.data(), 4) == 4 &&
+        write(handle, bytes.data() + 4, bytes.size() - 4) == static_cast<ssize_t>(bytes.size() - 4);
     written = fsync(handle) == 0 && written;
     close(handle);
     if (!written) std::fprintf(stderr, "the plain write failed\n");

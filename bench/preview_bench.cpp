@@ -4,9 +4,9 @@
 #include <unistd.h>
 
 #include <algorithm>
-#include <filesystem>
 #include <chrono>
 #include <cstdio>
+#include <filesystem>
 #include <fstream>
 #include <functional>
 #include <random>
@@ -14,9 +14,9 @@
 #include <vector>
 
 #include "app/composer.h"
-#include "machine.h"
 #include "channels/channel_slot.h"
 #include "fakes.h"
+#include "machine.h"
 #include "preview/sound_preview.h"
 #include "resources/resource_ids.h"
 
@@ -69,7 +69,8 @@ std::string WriteSampleFile() {
   std::mt19937 random(1);
   std::vector<char> bytes(2 * kPreviewBytes);
   for (char& byte : bytes) byte = static_cast<char>(random());
-  std::ofstream(path, std::ios::binary).write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+  std::ofstream(path, std::ios::binary)
+      .write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
   return path;
 }
 

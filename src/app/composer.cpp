@@ -9,15 +9,14 @@
 int32_t currentWaveKind;
 ChannelSlot* activeSlot;
 
+// clang-format off: one row a line, as on the window
 const ChannelRow kChannelRows[kRowCount] = {
-    {kRowCaptions[0], Pulse125, &pulseSlots[0]},
-    {kRowCaptions[1], Pulse25, &pulseSlots[1]},
-    {kRowCaptions[2], Pulse50, &pulseSlots[2]},
-    {kRowCaptions[3], Pulse75, &pulseSlots[3]},
-    {kRowCaptions[4], Triangle, &triangleSlot},
-    {kRowCaptions[5], Noise, &noiseSlots[0]},
+    {kRowCaptions[0], Pulse125, &pulseSlots[0]},    {kRowCaptions[1], Pulse25, &pulseSlots[1]},
+    {kRowCaptions[2], Pulse50, &pulseSlots[2]},     {kRowCaptions[3], Pulse75, &pulseSlots[3]},
+    {kRowCaptions[4], Triangle, &triangleSlot},     {kRowCaptions[5], Noise, &noiseSlots[0]},
     {kRowCaptions[6], LoopedNoise, &noiseSlots[1]},
 };
+// clang-format on
 
 namespace {
 
@@ -41,7 +40,8 @@ void CarryOutCommand(platform::WindowHandle window, int command) {
   } else if (InBlock(command, kPropertiesFirstId)) {
     const int row = command - kPropertiesFirstId;
     const bool hasFile = kChannelRows[row].slot->ShowProperties(window) != 0;
-    platform::SetControlText(window, kStatusLabelFirstId + row, hasFile ? kLabelWithFile : kLabelWithoutFile);
+    platform::SetControlText(window, kStatusLabelFirstId + row,
+                             hasFile ? kLabelWithFile : kLabelWithoutFile);
   }
   // The status labels and every other command have no action.
 }

@@ -28,8 +28,8 @@ void EndChannelProperties(platform::WindowHandle window) {
 
 }  // namespace
 
-int RunPathChooser(platform::WindowHandle owner, const char* filter, char* path,
-                   const char* title, uint32_t flags, const char* defaultExtension) {
+int RunPathChooser(platform::WindowHandle owner, const char* filter, char* path, const char* title,
+                   uint32_t flags, const char* defaultExtension) {
   platform::OpenFileRequest request{};
   request.structSize = platform::kOpenFileNameSize400;
   request.owner = owner;

@@ -12,8 +12,8 @@ constexpr uint32_t kPathCapacity = 200;
 // without its later extension fields, the first filter pair selected, and a path buffer
 // of kPathCapacity characters that holds the path to start with and receives the choice.
 // Non-zero when a path was chosen.
-int RunPathChooser(platform::WindowHandle owner, const char* filter, char* path,
-                   const char* title, uint32_t flags, const char* defaultExtension);
+int RunPathChooser(platform::WindowHandle owner, const char* filter, char* path, const char* title,
+                   uint32_t flags, const char* defaultExtension);
 
 class ChannelSlot {
  public:

@@ -134,8 +134,8 @@ int RunExtract(const CommandArguments& arguments) {
   }
   FileToWrite samples[kRowCount];
   for (int row = 0; row < kRowCount; ++row) {
-    samples[row] = {samplePaths[row].c_str(), bytes.data() + blocks[row].offset,
-                    blocks[row].length, false, 0};
+    samples[row] = {samplePaths[row].c_str(), bytes.data() + blocks[row].offset, blocks[row].length,
+                    false, 0};
   }
   if (WriteFilesTogether(samples, kRowCount)) return kExitDone;
   std::vector<std::string> failed;

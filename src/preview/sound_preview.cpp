@@ -14,8 +14,13 @@ constexpr platform::WaveFormat PreviewFormat() {
   constexpr uint16_t channels = 1;
   constexpr uint16_t bitsPerSample = 8 * kBytesPerSample;
   constexpr uint16_t blockAlign = channels * bitsPerSample / 8;
-  return {platform::kWaveFormatPcm, channels, kSamplesPerSecond, blockAlign * kSamplesPerSecond,
-          blockAlign, bitsPerSample, 18};
+  return {platform::kWaveFormatPcm,
+          channels,
+          kSamplesPerSecond,
+          blockAlign * kSamplesPerSecond,
+          blockAlign,
+          bitsPerSample,
+          18};
 }
 
 void FillFromSource(void* region, uint32_t length) {
@@ -82,8 +87,8 @@ int StopPreview() {
 }
 
 platform::DialogResult PLATFORM_CALLBACK SoundPreviewProcedure(platform::WindowHandle window,
-                                                               unsigned message,
-                                                               uintptr_t wParam, intptr_t) {
+                                                               unsigned message, uintptr_t wParam,
+                                                               intptr_t) {
   using namespace platform;
   switch (message) {
     case kWmInitDialog:

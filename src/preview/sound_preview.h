@@ -25,8 +25,8 @@ int PreviewSynth(platform::WindowHandle owner);
 // The Sound Preview window's dialog procedure; it plays activeSlot's sample file when
 // activeSlot is set and the wave in currentWaveKind otherwise.
 platform::DialogResult PLATFORM_CALLBACK SoundPreviewProcedure(platform::WindowHandle window,
-                                                               unsigned message,
-                                                               uintptr_t wParam, intptr_t lParam);
+                                                               unsigned message, uintptr_t wParam,
+                                                               intptr_t lParam);
 
 // Sets up the audio objects, fills the buffer and starts looping it. -1 when a set-up
 // step failed: what was created stays for StopPreview and nothing plays.

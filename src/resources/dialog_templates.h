@@ -25,7 +25,7 @@ struct DialogTemplate {
   uint32_t extendedStyle;
   const char* fontName;
   uint16_t pointSize;
-  int16_t x, y, width, height;  // dialog units
+  int16_t x, y, width, height;      // dialog units
   const ControlTemplate* controls;  // in template order
   int controlCount;
 };

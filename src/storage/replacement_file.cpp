@@ -1,7 +1,6 @@
 #include "storage/replacement_file.h"
 
 #include <cerrno>
-
 #include <csignal>
 
 namespace {

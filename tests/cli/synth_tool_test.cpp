@@ -124,7 +124,8 @@ mkdir e && touch e/pulse2.pcm e/noise1.pcm && $T extract good.syn -d e; exited 1
 cat good.syn | $T extract - --directory=e --force && cat e/pulse?.pcm e/tri*.pcm e/noi* |
   cmp - <(cat s0.pcm s1.pcm s2.pcm s3.pcm s4.pcm s5.pcm; head -c 524288 s6.pcm); exited 0)",
        "44100\n2000\n 1 12 88 12 88 12 88 13 87\n4401\n2000\n 1 50 50 50 50 50 50 50 50 51\n"
-       "4401\nUsage: brivola-syn info FILE.syn\nbrivola-syn " BRIVOLA_VERSION "\n  build -o OUT.syn "
+       "4401\nUsage: brivola-syn info FILE.syn\nbrivola-syn " BRIVOLA_VERSION
+       "\n  build -o OUT.syn "
        "P1 P2 P3 P4 TRI N1 N2\n      bundle seven sample files into a Synth file\n52920000\n"
        "-: a well-formed Synth file of 2013899 bytes\nrow  caption          bytes  seconds\n"
        "1    Pulse Wave #1        0    0.000\n2    Pulse Wave #2        1    0.000\n"
@@ -152,7 +153,8 @@ $T render pulse50 -o no/x.pcm; exited 1
 $T build -o b.syn no.pcm ${S#s0.pcm}; exited 1)",
        "brivola-syn: unknown option '--bogus'\nUsage: brivola-syn COMMAND [ARGUMENTS]\n"
        "Try 'brivola-syn --help'.\nbrivola-syn: info takes 1 file or name, not 2\nbrivola-syn: "
-       "convert takes 2 files or names, not 1\nbrivola-syn: unknown wave '-o'; the waves are pulse12, "
+       "convert takes 2 files or names, not 1\nbrivola-syn: unknown wave '-o'; the waves are "
+       "pulse12, "
        "pulse25, pulse50, pulse75, triangle, noise and looped-noise\nbrivola-syn: unknown option "
        "'--loud'\nbrivola-syn: --wav takes no value\nbrivola-syn: --seconds needs a value\n"
        "brivola-syn: --seconds takes a number above 0 and at most 600, not '601'\n"

@@ -1,7 +1,5 @@
 // The open-file chooser on Qt: QFileDialog with its own widgets, so that it looks and
 // behaves the same on every desktop.
-#include "platform/choosers.h"
-
 #include <QDir>
 #include <QFile>
 #include <QFileDialog>
@@ -10,6 +8,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "platform/choosers.h"
 #include "platform/dialogs.h"
 #include "platform/qt/qt_windows.h"
 

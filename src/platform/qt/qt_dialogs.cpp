@@ -1,8 +1,6 @@
 // The dialog manager on Qt Widgets: windows built from the dialog templates, laid out in
 // dialog units and driven through their dialog procedures with the Win32 messages, so
 // the procedures see what they would see on Windows.
-#include "platform/dialogs.h"
-
 #include <QCloseEvent>
 #include <QDialog>
 #include <QEventLoop>
@@ -16,6 +14,7 @@
 #include <algorithm>
 #include <vector>
 
+#include "platform/dialogs.h"
 #include "platform/qt/qt_windows.h"
 #include "resources/dialog_templates.h"
 
@@ -122,8 +121,7 @@ DialogWindow* RunningDialog(WindowHandle handle) {
   return nullptr;
 }
 
-DialogWindow::DialogWindow(const DialogTemplate& dialog, DialogProcedure procedure,
-                           QWidget* owner)
+DialogWindow::DialogWindow(const DialogTemplate& dialog, DialogProcedure procedure, QWidget* owner)
     : QWidget(owner, WindowFlagsOf(dialog, owner != nullptr)), procedure_(procedure) {
   runningDialogs.push_back(this);
   setWindowTitle(QString::fromUtf8(dialog.caption));
@@ -324,9 +322,8 @@ int SetControlText(WindowHandle dialog, int controlId, const char* text) {
 
 int ShowMessageBox(WindowHandle owner, const char* text, const char* caption, unsigned style) {
   QWidget* ownerWidget = qtbackend::DialogWidget(owner);
-  const QMessageBox::Icon icon = (style & kMbIconMask) == kMbIconInformation
-                                     ? QMessageBox::Information
-                                     : QMessageBox::NoIcon;
+  const QMessageBox::Icon icon =
+      (style & kMbIconMask) == kMbIconInformation ? QMessageBox::Information : QMessageBox::NoIcon;
   QMessageBox box(icon, QString::fromUtf8(caption), QString::fromUtf8(text), QMessageBox::Ok,
                   ownerWidget);
   box.setTextFormat(Qt::PlainText);

@@ -1,13 +1,13 @@
 // The audio seam over DirectSound: the handles are the DirectSound interfaces and the
 // results their HRESULTs.
-#include "platform/audio.h"
-
-#include <windows.h>
-#include <mmreg.h>
 #include <dsound.h>
+#include <mmreg.h>
+#include <windows.h>
 
 #include <cstring>
 #include <vector>
+
+#include "platform/audio.h"
 
 namespace platform {
 namespace {
@@ -16,9 +16,7 @@ namespace {
 static_assert(sizeof(DSBUFFERDESC) == 36, "the buffer description of the 32-bit target");
 #endif
 
-IDirectSound* AsDirectSound(AudioDevice* device) {
-  return reinterpret_cast<IDirectSound*>(device);
-}
+IDirectSound* AsDirectSound(AudioDevice* device) { return reinterpret_cast<IDirectSound*>(device); }
 
 IDirectSoundBuffer* AsDirectSoundBuffer(AudioBuffer* buffer) {
   return reinterpret_cast<IDirectSoundBuffer*>(buffer);
@@ -87,8 +85,8 @@ AudioStatus LockBuffer(AudioBuffer* buffer, uint32_t offset, uint32_t bytes, voi
   void* start2 = nullptr;
   DWORD bytes1 = 0;
   DWORD bytes2 = 0;
-  const HRESULT result = AsDirectSoundBuffer(buffer)->Lock(offset, bytes, &start1, &bytes1,
-                                                           &start2, &bytes2, flags);
+  const HRESULT result =
+      AsDirectSoundBuffer(buffer)->Lock(offset, bytes, &start1, &bytes1, &start2, &bytes2, flags);
   *region1 = start1;
   *length1 = bytes1;
   *region2 = start2;

@@ -1,14 +1,14 @@
 // The chooser seam over comdlg32's open-file dialog.
-#include "platform/choosers.h"
-
-#include <windows.h>
 #include <commdlg.h>
+#include <windows.h>
 
 #include <algorithm>
 #include <cstddef>
 #include <cstdio>
 #include <cstring>
 #include <vector>
+
+#include "platform/choosers.h"
 
 namespace platform {
 namespace {

@@ -1,9 +1,8 @@
 // The dialog seam over USER32: the dialog manager runs the windows from templates
 // built in memory, and the rest passes straight through.
-#include "platform/dialogs.h"
-
 #include <windows.h>
 
+#include "platform/dialogs.h"
 #include "platform/win32/dialog_template_builder.h"
 #include "platform/win32/win32_module.h"
 
@@ -21,10 +20,9 @@ DialogResult RunModalDialog(int templateId, WindowHandle owner, DialogProcedure 
   if (dialog == nullptr) return -1;
   const std::vector<WORD> dialogTemplate = win32::BuildDialogTemplate(*dialog);
   // The procedure already has the dialog procedure's calling convention.
-  return DialogBoxIndirectParamA(win32::moduleInstance,
-                                 reinterpret_cast<LPCDLGTEMPLATEA>(dialogTemplate.data()),
-                                 static_cast<HWND>(owner), reinterpret_cast<DLGPROC>(procedure),
-                                 parameter);
+  return DialogBoxIndirectParamA(
+      win32::moduleInstance, reinterpret_cast<LPCDLGTEMPLATEA>(dialogTemplate.data()),
+      static_cast<HWND>(owner), reinterpret_cast<DLGPROC>(procedure), parameter);
 }
 
 int EndModalDialog(WindowHandle dialog, DialogResult result) {
