@@ -1,8 +1,9 @@
 // The audio seam over DirectSound: the handles are the DirectSound interfaces and the
 // results their HRESULTs.
+#include <windows.h>
+
 #include <dsound.h>
 #include <mmreg.h>
-#include <windows.h>
 
 #include <cstring>
 #include <vector>

@@ -1,6 +1,7 @@
 // The chooser seam over comdlg32's open-file dialog.
-#include <commdlg.h>
 #include <windows.h>
+
+#include <commdlg.h>
 
 #include <algorithm>
 #include <cstddef>

@@ -1,10 +1,11 @@
 // The file seam over the C runtime's low-level calls, in binary mode, with the
 // Windows calls that replace a file in one step.
+#include <windows.h>
+
 #include <fcntl.h>
 #include <io.h>
 #include <share.h>
 #include <sys/stat.h>
-#include <windows.h>
 
 #include <cerrno>
 #include <cstdio>
