@@ -1,17 +1,16 @@
 // brivola-syn over the recording file fake, so that a run can meet a file fault at a
 // chosen call: FAIL_WRITE=N fails the N-th write as a full disk does, FAIL_STAMP=N
-// makes the N-th look at a file being read find it changed.
+// makes the N-th look at a file being read find it changed. Unset, nothing fails: the
+// fake counts calls from 1.
 #include <cstdlib>
 
 #include "cli/synth_tool.h"
 #include "fakes.h"
 
 int main(int argc, char** argv) {
-  if (const char* write = std::getenv("FAIL_WRITE")) {
-    fake::FailFileCall(fake::FileCall::Write, std::atoi(write));
-  }
-  if (const char* stamp = std::getenv("FAIL_STAMP")) {
-    fake::FailFileCall(fake::FileCall::Stamp, std::atoi(stamp));
-  }
+  const char* write = std::getenv("FAIL_WRITE");
+  const char* stamp = std::getenv("FAIL_STAMP");
+  fake::FailFileCall(fake::FileCall::Write, write ? std::atoi(write) : 0);
+  fake::FailFileCall(fake::FileCall::Stamp, stamp ? std::atoi(stamp) : 0);
   return RunSynthTool(argc, argv);
 }
