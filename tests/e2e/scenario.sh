@@ -123,7 +123,11 @@ label_reads() { poll "$wait_polls" label_is "$@" || fail "row $1 does not read $
 
 # "..." of the row, then "..." of Channel Properties: the chooser is left to answer.
 browse() { click_row_button 130 "$1" && wait_window properties "Channel Properties" && measure "$properties" 217 46 && click_units 190 5 15 10; }
-press_properties_ok() { measure "$properties" 217 46 && click_units 75 25 50 14 && wait_gone "Channel Properties" OK; }
+# OK, clicked again as a user would when a click that comes just as the chooser closes is lost.
+press_properties_ok() {
+  measure "$properties" 217 46 && poll 10 eval 'click_units 75 25 50 14 && poll 20 gone "Channel Properties"' ||
+    fail "Channel Properties stayed after OK"
+}
 # The row's chooser answered with the path (none cancels), then OK.
 attach() { browse "$1" && answer_chooser "Open Wave..." "${2:-}" && press_properties_ok; }
 save_as() { on_main && click_units 35 105 60 15 && answer_chooser "Synth File..." "${1:-}"; }
