@@ -10,16 +10,15 @@ set -uo pipefail
 # The paths hold a non-ASCII letter, which xdotool types only under a UTF-8 locale;
 # C.UTF-8 is built into the C library, so it exists on every machine.
 export LC_ALL=C.UTF-8
-
 here=$(cd "$(dirname "$0")" && pwd)
-readonly wait_polls=200                       # 10 s of 50 ms polls for a window or a file
-readonly start_polls=${E2E_START_POLLS:-600}  # the first window: Wine may set itself up first
-readonly quiet_polls=20                       # 1 s in which no second message box may come up
-readonly main_title="Brivola Synthesis Composer" too_long_title="Path Too Long"
+# Polls of 50 ms: for a window or a file; for the first window, as Wine may set itself up
+# first; in which no second message box may come up.
+readonly wait_polls=200 start_polls=${E2E_START_POLLS:-600} quiet_polls=20
 # Lengths of the seven sample files: odd ones, a single byte, one longer than a block
 # may be, and an odd total, so that the first byte after the count stays untransformed.
 readonly sample_lengths=(5 1 1001 4096 777 3 524291)
-work= program_pid= passed=0 step=
+work=$(mktemp -d "${TMPDIR:-/tmp}/brivola e2e.XXXXXX")  # a space in every path
+program_pid= passed=0 step=
 
 finish() {
   [ -n "$program_pid" ] && kill "$program_pid" 2>/dev/null && wait "$program_pid"
@@ -27,12 +26,13 @@ finish() {
   [ "$1" -eq 0 ] && rm -rf "$work" || echo "kept for a look: $work"
   exit "$1"
 }
-ok() { echo "ok - $step" && passed=$((passed + 1)); }
 fail() {
   echo "not ok - $step: $*"
   xwd -root -silent >"$work/failure.xwd" && tail -n 20 "$work/program.log" | sed 's/^/  program: /'
   finish 1
 }
+# Passes the step under way, if any, and starts the next one.
+next_step() { [ -z "$step" ] || { echo "ok - $step" && passed=$((passed + 1)); } && step=${1:-}; }
 
 # ---- Windows and input ------------------------------------------------------------
 
@@ -41,65 +41,46 @@ shown() { [ -n "$(windows_titled "$1")" ]; }
 gone() { ! shown "$1"; }
 # poll N COMMAND...: true once the command is, within N polls.
 poll() { local i && for ((i = 0; i < $1; i++)); do "${@:2}" && return 0 || sleep 0.05; done && return 1; }
-wait_gone() { poll "$wait_polls" gone "$1"; }
 stays_away() { ! poll "$quiet_polls" shown "$1"; }
-
-# Prints the id of the window with the title once one is shown.
+wait_gone() { poll "$wait_polls" gone "$1" || fail "\"$1\" stayed after $2"; }
+# wait_window VARIABLE TITLE [POLLS]: sets the variable to the window's id once it is shown.
 first_shown() { found=$(windows_titled "$1" | head -n1) && [ -n "$found" ]; }
-wait_window() { poll "${2:-$wait_polls}" first_shown "$1" && echo "$found"; }
+wait_window() { poll "${3:-$wait_polls}" first_shown "$2" && printf -v "$1" %s "$found" || fail "no \"$2\" window"; }
 
-# Sets left top width height to the window's place and size on the screen.
-read_geometry() {
-  read -r left top width height < <(xwininfo -id "$1" | awk '/Absolute upper-left X/ {x = $NF}
-    /Absolute upper-left Y/ {y = $NF} /Width:/ {w = $NF} /Height:/ {h = $NF} END {print x, y, w, h}')
-}
-
-# Sets the window's geometry and its base units from its size in pixels and the size
-# of its template in dialog units: a dialog unit is a quarter of base x, an eighth of y.
+# Sets left top width height to the window's place and size on the screen, and its base
+# units from the size of its template in dialog units: a unit is a quarter of base x, an
+# eighth of base y. Rounds to the nearest pixel.
 measure() {
-  read_geometry "$1"
-  read -r base_x base_y < <(awk -v w="$width" -v h="$height" -v uw="$2" -v uh="$3" \
-    'BEGIN {printf "%d %d\n", w * 4 / uw + 0.5, h * 8 / uh + 0.5}')
+  read -r left top width height < <(xwininfo -id "$1" |
+    awk '/Absolute upper-left [XY]:|Width:|Height:/ {printf "%s ", $NF} END {print ""}')
+  base_x=$(((8 * width + $2) / (2 * $2))) base_y=$(((16 * height + $3) / (2 * $3)))
 }
-
-# Pixels in the measured window of a rectangle in dialog units: "x y width height".
-unit_rect() {
-  awk -v bx="$base_x" -v by="$base_y" -v x="$1" -v y="$2" -v w="$3" -v h="$4" \
-    'BEGIN {printf "%d %d %d %d\n", x * bx / 4 + 0.5, y * by / 8 + 0.5, w * bx / 4 + 0.5, h * by / 8 + 0.5}'
-}
-
-# Clicks the middle of a control given in dialog units of the window measured last.
+# Pixels of dialog units across and down the window measured last, to the nearest one.
+across() { echo $((($1 * base_x + 2) / 4)); }
+down() { echo $((($1 * base_y + 4) / 8)); }
+# Clicks the middle of a control given as x y width height in dialog units.
 click_units() {
-  read -r x y w h < <(unit_rect "$@") && xdotool mousemove --sync $((left + x + w / 2)) $((top + y + h / 2)) click 1
+  xdotool mousemove --sync $((left + $(across "$1") + $(across "$3") / 2)) \
+    $((top + $(down "$2") + $(down "$4") / 2)) click 1
 }
 
 # Keys go to the focused window: wait for the window to have the focus, and click a
 # spot of its margin where a user would when it does not get it by itself.
 has_focus() { [ "$(xdotool getwindowfocus 2>/dev/null)" = "$1" ]; }
-focus_on() {
-  poll 20 has_focus "$1" && return 0
-  read_geometry "$1" && xdotool mousemove --sync $((left + 3)) $((top + 3)) click 1
-  poll 20 has_focus "$1"
-}
-
+focus_on() { poll 20 has_focus "$1" || { xdotool mousemove --sync --window "$1" 3 3 click 1 && poll 20 has_focus "$1"; }; }
 key() { xdotool key --clearmodifiers "$@"; }
 
-# The focused field's text, copied to an emptied clipboard, within two seconds.
-field_text() {
-  xclip -selection clipboard -i /dev/null >/dev/null 2>&1
-  key Home shift+End ctrl+c
-  poll 40 eval 'held=$(xclip -o -selection clipboard 2>/dev/null) && [ -n "$held" ]'
-  printf '%s' "$held"
-}
-
-# Replaces the focused field's text with the path, in the form the program takes, and
-# retypes it until the field holds it: a busy machine now and then loses a letter.
+# Replaces the focused field's text with the path, in the form the program takes, then
+# reads it back through an emptied clipboard and retypes it until the field holds it:
+# a busy machine now and then loses a letter.
 enter_path() {
   local wanted=$1 held attempt
   [ "${E2E_WINDOWS_PATHS:-0}" = 1 ] && wanted="Z:${1//\//\\}"
   for attempt in 1 2 3; do
     key Home shift+End && xdotool type --delay 8 -- "$wanted"
-    held=$(field_text)
+    xclip -selection clipboard -i /dev/null >/dev/null 2>&1
+    key Home shift+End ctrl+c
+    poll 40 eval 'held=$(xclip -o -selection clipboard 2>/dev/null) && [ -n "$held" ]'
     [ "$held" = "$wanted" ] && return 0
   done
   fail "the field holds \"$held\", not \"$wanted\""
@@ -108,33 +89,31 @@ enter_path() {
 # In the chooser with this title, enters the path and presses Enter, or presses Escape
 # for no path; waits until the chooser is gone.
 answer_chooser() {
-  chooser=$(wait_window "$1") || fail "no \"$1\" window"
-  focus_on "$chooser"
-  if [ -z "${2:-}" ]; then key Escape; else enter_path "$2" && key Return; fi
-  wait_gone "$1" || fail "\"$1\" stayed after the answer"
+  wait_window chooser "$1" && focus_on "$chooser"
+  if [ -n "${2:-}" ]; then enter_path "$2" && key Return; else key Escape; fi
+  wait_gone "$1" "the answer"
 }
 
 # Expects the one message box with the title, presses its OK, and checks that no
 # second one follows.
 expect_message_once() {
-  box=$(wait_window "$1") || fail "no \"$1\" message"
+  wait_window box "$1"
   [ "$(windows_titled "$1" | wc -l)" -eq 1 ] || fail "more than one \"$1\" message"
   focus_on "$box"
-  key Return
-  wait_gone "$1" || fail "\"$1\" stayed after OK"
+  key Return && wait_gone "$1" OK
   stays_away "$1" || fail "a second \"$1\" message came up"
 }
 
 # ---- The composer's windows, by their templates' dialog units ----------------------
 
 on_main() { measure "$main" 202 127; }
-row_top() { echo $((20 + 10 * $1)); }
-click_row_button() { on_main && click_units "$1" "$(row_top "$2")" 15 10; }
+# The rows stand 10 units apart from y = 20.
+click_row_button() { on_main && click_units "$1" $((20 + 10 * $2)) 15 10; }
 
 # "PCM" has several times the dark pixels of "-"; dash_pixels holds each row's "-".
 label_dark_pixels() {
-  on_main && xwd -id "$main" -silent >"$work/main.xwd" &&
-    python3 "$here/e2e_tools.py" dark "$work/main.xwd" $(unit_rect 85 "$(row_top "$1")" 30 10)
+  on_main && xwd -id "$main" -silent >"$work/main.xwd" && python3 "$here/e2e_tools.py" dark \
+    "$work/main.xwd" "$(across 85)" "$(down $((20 + 10 * $1)))" "$(across 30)" "$(down 10)"
 }
 label_is() {
   shown=- && [ "$(label_dark_pixels "$1")" -gt $((3 * dash_pixels[$1] + 12)) ] && shown=PCM
@@ -143,14 +122,11 @@ label_is() {
 label_reads() { poll "$wait_polls" label_is "$@" || fail "row $1 does not read $2"; }
 
 # "..." of the row, then "..." of Channel Properties: the chooser is left to answer.
-browse() {
-  click_row_button 130 "$1"
-  properties=$(wait_window "Channel Properties") || fail "no Channel Properties for row $1"
-  measure "$properties" 217 46 && click_units 190 5 15 10
-}
+browse() { click_row_button 130 "$1" && wait_window properties "Channel Properties" && measure "$properties" 217 46 && click_units 190 5 15 10; }
+# OK, clicked again as a user would when a click that comes just as the chooser closes is lost.
 press_properties_ok() {
-  measure "$properties" 217 46 && click_units 75 25 50 14
-  wait_gone "Channel Properties" || fail "Channel Properties stayed after OK"
+  measure "$properties" 217 46 && poll 10 eval 'click_units 75 25 50 14 && poll 20 gone "Channel Properties"' ||
+    fail "Channel Properties stayed after OK"
 }
 # The row's chooser answered with the path (none cancels), then OK.
 attach() { browse "$1" && answer_chooser "Open Wave..." "${2:-}" && press_properties_ok; }
@@ -158,18 +134,14 @@ save_as() { on_main && click_units 35 105 60 15 && answer_chooser "Synth File...
 
 # ---- The session -------------------------------------------------------------------
 
-work=$(mktemp -d "${TMPDIR:-/tmp}/brivola e2e.XXXXXX")  # a space in every path
-
 # The paths' "ü" gets a key of its own first, as on a keyboard that has one: the key
 # that xdotool would borrow for it on the fly races with the program's reading of the
 # keyboard map, and Wine now and then loses the letter.
 free_keycode=$(xmodmap -pke | awk 'NF == 3 {free = $2} END {print free}')
 xmodmap -e "keycode $free_keycode = udiaeresis Udiaeresis" || fail "no key for ü"
 
-samples=()
 for row in "${!sample_lengths[@]}"; do
-  samples[row]="$work/take $row ü.pcm"
-  head -c "${sample_lengths[row]}" /dev/urandom >"${samples[row]}"
+  samples[row]="$work/take $row ü.pcm" && head -c "${sample_lengths[row]}" /dev/urandom >"${samples[row]}"
 done
 target="$work/bank ü.syn"
 python3 "$here/e2e_tools.py" synth "$work/expected.bytes" "${samples[@]}"
@@ -181,65 +153,48 @@ cp "${samples[0]}" "$long_name.pcm"
 XDG_CONFIG_HOME="$work/settings" "$@" >"$work/program.log" 2>&1 &
 program_pid=$!
 
-step="a. the main window appears"
-main=$(wait_window "$main_title" "$start_polls") || fail "no window titled \"$main_title\""
+next_step "a. the main window appears at the top-left of the screen"
+wait_window main "Brivola Synthesis Composer" "$start_polls"
+# The client area lies inside the frame by at most a border and a caption.
+on_main && [ "$left" -le 8 ] && [ "$top" -le 40 ] || fail "its client area is at $left,$top"
 for row in "${!sample_lengths[@]}"; do
   dash_pixels[row]=$(label_dark_pixels "$row") || fail "no screenshot of the main window"
 done
-ok
 
-step="b. \"N\" opens Sound Preview, the main window takes nothing meanwhile, OK closes it"
-click_row_button 170 1
-preview=$(wait_window "Sound Preview") || fail "no Sound Preview"
+next_step "b. \"N\" opens Sound Preview, the main window takes nothing meanwhile, OK closes it"
+click_row_button 170 1 && wait_window preview "Sound Preview"
 click_row_button 130 0
 stays_away "Channel Properties" || fail "the main window took a click under the preview"
-measure "$preview" 62 23 && click_units 10 5 40 15
-wait_gone "Sound Preview" || fail "Sound Preview stayed after OK"
-ok
+measure "$preview" 62 23 && click_units 10 5 40 15 && wait_gone "Sound Preview" OK
 
-step="c. a file chosen in Channel Properties makes the label read PCM, a cancelled chooser -"
-attach 0 "${samples[0]}"
-label_reads 0 PCM
-attach 0
-label_reads 0 -
-ok
+next_step "c. a file chosen in Channel Properties makes the label read PCM, a cancelled chooser -"
+attach 0 "${samples[0]}" && label_reads 0 PCM
+attach 0 && label_reads 0 -
 
-step="d. a path too long is refused with a message, the user chooses again, nothing is saved"
-browse 0
-answer_chooser "Open Wave..." "$long_name.pcm"
-expect_message_once "$too_long_title"
-answer_chooser "Open Wave..." "${samples[0]}"
-press_properties_ok
-label_reads 0 PCM
-save_as "$long_name.syn"
-expect_message_once "$too_long_title"
+next_step "d. a path too long is refused with a message, the user chooses again, nothing is saved"
+browse 0 && answer_chooser "Open Wave..." "$long_name.pcm"
+expect_message_once "Path Too Long"
+answer_chooser "Open Wave..." "${samples[0]}" && press_properties_ok && label_reads 0 PCM
+save_as "$long_name.syn" && expect_message_once "Path Too Long"
 answer_chooser "Synth File..."
 stays_away "Error" || fail "a cancelled save showed \"Error\""
 [ -z "$(find "$work" -name '*.syn' -o -name '*.tmp')" ] || fail "a file was written"
-ok
 
-step="e. \"Save...\" writes the seven files as the Synth file layout says"
+next_step "e. \"Save...\" writes the seven files as the Synth file layout says"
 for row in 1 2 3 4 5 6; do attach "$row" "${samples[row]}" && label_reads "$row" PCM; done
 save_as "$target"
 poll "$wait_polls" cmp -s "$target" "$work/expected.bytes" || fail "$(cmp "$target" "$work/expected.bytes" 2>&1)"
-ok
 
-step="f. a failing save shows \"Error\" once and leaves the target as it was"
+next_step "f. a failing save shows \"Error\" once and leaves the target as it was"
 # While every row has its file, the missing folder alone makes the save fail.
-save_as "$work/no such folder/bank.syn"
-expect_message_once "Error"
+save_as "$work/no such folder/bank.syn" && expect_message_once "Error"
 [ ! -e "$work/no such folder" ] || fail "the missing folder was made"
 attach 3 && label_reads 3 -
-save_as "$target"
-expect_message_once "Error"
+save_as "$target" && expect_message_once "Error"
 cmp -s "$target" "$work/expected.bytes" || fail "the target changed"
-ok
 
-step="g. \"Exit\" ends the program with exit code 0"
+next_step "g. \"Exit\" ends the program with exit code 0"
 on_main && click_units 101 105 60 14
 poll "$wait_polls" eval '! kill -0 "$program_pid" 2>/dev/null' || fail "the program is still running"
-wait "$program_pid" || fail "exit code $?"
-program_pid=
-ok
-
-finish 0
+wait "$program_pid" && program_pid= || fail "exit code $?"
+next_step && finish 0
