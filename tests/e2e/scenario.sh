@@ -161,14 +161,19 @@ for row in "${!sample_lengths[@]}"; do
   dash_pixels[row]=$(label_dark_pixels "$row") || fail "no screenshot of the main window"
 done
 
-next_step "b. \"N\" opens Sound Preview, the main window takes nothing meanwhile, OK closes it"
+next_step "b. \"N\" opens Sound Preview, the main window takes nothing meanwhile, Escape does nothing, Enter is OK"
 click_row_button 170 1 && wait_window preview "Sound Preview"
 click_row_button 130 0
 stays_away "Channel Properties" || fail "the main window took a click under the preview"
-measure "$preview" 62 23 && click_units 10 5 40 15 && wait_gone "Sound Preview" OK
+focus_on "$preview" && key Escape && ! poll "$quiet_polls" gone "Sound Preview" || fail "Escape closed it"
+key Return && wait_gone "Sound Preview" Enter
 
 next_step "c. a file chosen in Channel Properties makes the label read PCM, a cancelled chooser -"
-attach 0 "${samples[0]}" && label_reads 0 PCM
+# OK has the focus, Escape does nothing, Tab and Tab reach "...", which Enter presses.
+click_row_button 130 0 && wait_window properties "Channel Properties" && focus_on "$properties"
+key Escape && ! poll "$quiet_polls" gone "Channel Properties" || fail "Escape closed Channel Properties"
+key Tab Tab Return && answer_chooser "Open Wave..." "${samples[0]}" && press_properties_ok
+label_reads 0 PCM
 attach 0 && label_reads 0 -
 
 next_step "d. a path too long is refused with a message, the user chooses again, nothing is saved"
@@ -180,9 +185,9 @@ answer_chooser "Synth File..."
 stays_away "Error" || fail "a cancelled save showed \"Error\""
 [ -z "$(find "$work" -name '*.syn' -o -name '*.tmp')" ] || fail "a file was written"
 
-next_step "e. \"Save...\" writes the seven files as the Synth file layout says"
+next_step "e. \"Save...\" writes the seven files as the Synth file layout says, adding .syn to a bare name"
 for row in 1 2 3 4 5 6; do attach "$row" "${samples[row]}" && label_reads "$row" PCM; done
-save_as "$target"
+save_as "${target%.syn}"
 poll "$wait_polls" cmp -s "$target" "$work/expected.bytes" || fail "$(cmp "$target" "$work/expected.bytes" 2>&1)"
 
 next_step "f. a failing save shows \"Error\" once and leaves the target as it was"
@@ -197,4 +202,8 @@ next_step "g. \"Exit\" ends the program with exit code 0"
 on_main && click_units 101 105 60 14
 poll "$wait_polls" eval '! kill -0 "$program_pid" 2>/dev/null' || fail "the program is still running"
 wait "$program_pid" && program_pid= || fail "exit code $?"
+# Nothing printed, but where there is no sound device the one line that says so.
+if [ "${E2E_WINDOWS_PATHS:-0}" != 1 ] && grep -qvx 'brivola-composer: no sound device: .*' "$work/program.log"; then
+  fail "it printed: $(cat "$work/program.log")"
+fi
 next_step && finish 0
