@@ -137,7 +137,7 @@ cat good.syn | $T extract - --directory=e --force && cat e/pulse?.pcm e/tri*.pcm
       // under it); files missing or not readable. "uniq -c" counts repeated messages.
       {R"(printf '%s\n' "Usage: brivola-syn render WAVE [-o OUT] [--seconds S] [--wav]" \
   "Try 'brivola-syn render --help'." >usage; $T --bogus; exited 2
-for a in "info a b" "convert a"; do $T $a 2>&1 | sed -n 1p; exited 2; done
+for a in "info a b" "convert a" ""; do $T $a 2>&1 | sed -n 1p; exited 2; done
 for a in "-- -o" "pulse50 --loud" "pulse50 --wav=yes" "pulse50 --seconds" "noise --seconds 601" \
   "noise --seconds 0.00001" "pulse50 --wav -o y.pcm"
 do $T render $a 2>&1 | { read -r m; echo "$m"; cmp - usage; }; exited 2; done
@@ -153,7 +153,8 @@ $T render pulse50 -o no/x.pcm; exited 1
 $T build -o b.syn no.pcm ${S#s0.pcm}; exited 1)",
        "brivola-syn: unknown option '--bogus'\nUsage: brivola-syn COMMAND [ARGUMENTS]\n"
        "Try 'brivola-syn --help'.\nbrivola-syn: info takes 1 file or name, not 2\nbrivola-syn: "
-       "convert takes 2 files or names, not 1\nbrivola-syn: unknown wave '-o'; the waves are "
+       "convert takes 2 files or names, not 1\nUsage: brivola-syn COMMAND "
+       "[ARGUMENTS]\nbrivola-syn: unknown wave '-o'; the waves are "
        "pulse12, "
        "pulse25, pulse50, pulse75, triangle, noise and looped-noise\nbrivola-syn: unknown option "
        "'--loud'\nbrivola-syn: --wav takes no value\nbrivola-syn: --seconds needs a value\n"

@@ -2,6 +2,9 @@
 // Sound Preview's audio steps, over the fake dialog manager, chooser and DirectSound.
 #include "app/composer.h"
 
+#include <fcntl.h>
+#include <unistd.h>
+
 #include <filesystem>
 
 #include "channels/channel_slot.h"
@@ -145,6 +148,7 @@ TEST_F(Composer, ChannelPropertiesShowsChangesAndReturnsTheSlotsFile) {
     fake::Choose(second);
     fake::Choose(std::nullopt);
     fake::Script(IDD_CHANNEL_PROPERTIES, [&](fake::Window& properties) {
+      EXPECT_EQ(fake::Send(properties, kWmInitDialog), kTrue);  // the focus to OK
       EXPECT_EQ(properties.texts[IDC_PROPERTIES_FILE_NAME], first);
       // Escape's cancel command, other commands and messages leave it open.
       EXPECT_EQ(fake::Click(properties, kIdCancel) | fake::Click(properties, 1029) |
@@ -229,6 +233,7 @@ TEST_F(Composer, SamplePreviewsReadFromTheStartAndCloseTheFile) {
     fake::Click(main, kSamplePreviewFirstId + 1);
   });
   EXPECT_EQ(descriptors(), before);
+  EXPECT_NE(fcntl(STDIN_FILENO, F_GETFD), -1);  // no handle 0 taken for a file and closed
   EXPECT_EQ(
       fake::PlayedSounds(),
       (std::vector<Bytes>{Bytes(kPreviewBytes), Bytes(longSample.begin(), longSample.end() - 3),
