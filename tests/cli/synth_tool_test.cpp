@@ -150,7 +150,7 @@ $T render pulse50 -o no/x.pcm; exited 1
 (trap '' XFSZ; ulimit -f 0; $T render pulse50 -o big.pcm; exited 1; $T extract good.syn -d f) 2>&1 |
   cat; exited 1; test ! -e big.pcm && for c in info extract; do $T $c no.syn; exited 1; done 2>&1 |
   uniq -c; $T info - </; exited 1; $T convert one.wav x.pcm; exited 1
-$T build -o b.syn no.pcm ${S#s0.pcm}; exited 1)",
+$T build -o b.syn no.pcm ${S#s0.pcm}; exited 1; $T build -o b.syn ${S% s6.pcm} no.pcm; exited 1)",
        "brivola-syn: unknown option '--bogus'\nUsage: brivola-syn COMMAND [ARGUMENTS]\n"
        "Try 'brivola-syn --help'.\nbrivola-syn: info takes 1 file or name, not 2\nbrivola-syn: "
        "convert takes 2 files or names, not 1\nUsage: brivola-syn COMMAND "
@@ -173,7 +173,9 @@ $T build -o b.syn no.pcm ${S#s0.pcm}; exited 1)",
        "regular file: No such file or directory\nbrivola-syn: cannot read standard input: Is a "
        "directory\nbrivola-syn: converting 'one.wav': its rate of 1 Hz is outside the 1000 to "
        "768000 Hz that convert takes\nbrivola-syn: cannot open 'no.pcm' (Pulse Wave #1): it is "
-       "missing, unreadable or not a regular file: No such file or directory\n"},
+       "missing, unreadable or not a regular file: No such file or directory\nbrivola-syn: cannot "
+       "open 'no.pcm' (Noise Wave #2): it is missing, unreadable or not a regular file: No such "
+       "file or directory\n"},
       {skip ? "" : R"([ $(id -u) = 0 ] && as="setpriv --reuid=nobody --regid=nogroup --clear-groups"
 chmod 755 . && mkdir -m 555 locked && $as $T render pulse50 -o locked/x.pcm; exited 1)",
        skip ? "" : "brivola-syn: cannot write 'locked/x.pcm': Permission denied\n"},
