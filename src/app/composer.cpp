@@ -9,11 +9,15 @@
 int32_t currentWaveKind;
 ChannelSlot* activeSlot;
 
-// clang-format off: one row a line, as on the window
+// One row a line, as on the window.
+// clang-format off
 const ChannelRow kChannelRows[kRowCount] = {
-    {kRowCaptions[0], Pulse125, &pulseSlots[0]},    {kRowCaptions[1], Pulse25, &pulseSlots[1]},
-    {kRowCaptions[2], Pulse50, &pulseSlots[2]},     {kRowCaptions[3], Pulse75, &pulseSlots[3]},
-    {kRowCaptions[4], Triangle, &triangleSlot},     {kRowCaptions[5], Noise, &noiseSlots[0]},
+    {kRowCaptions[0], Pulse125, &pulseSlots[0]},
+    {kRowCaptions[1], Pulse25, &pulseSlots[1]},
+    {kRowCaptions[2], Pulse50, &pulseSlots[2]},
+    {kRowCaptions[3], Pulse75, &pulseSlots[3]},
+    {kRowCaptions[4], Triangle, &triangleSlot},
+    {kRowCaptions[5], Noise, &noiseSlots[0]},
     {kRowCaptions[6], LoopedNoise, &noiseSlots[1]},
 };
 // clang-format on

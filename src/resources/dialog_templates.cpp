@@ -25,7 +25,8 @@ constexpr int kComposerControlCount = 5 * kRowCount + 4;
 
 int16_t RowTop(int row) { return static_cast<int16_t>(20 + 10 * row); }
 
-// clang-format off: the templates' data, a control a line as a resource script has them
+// The templates' data stands a control a line, as a resource script has it.
+// clang-format off
 // The main window's controls in template order: "Exit", the row captions, the column
 // headings, the "N" buttons, the "S" buttons, "Save...", the labels, the "..." buttons.
 std::array<ControlTemplate, kComposerControlCount> BuildComposerControls() {
@@ -34,44 +35,29 @@ std::array<ControlTemplate, kComposerControlCount> BuildComposerControls() {
   controls[next++] = {ControlClass::Button, kExitId, "Exit", 101, 105, 60, 14, kButtonStyle};
   for (int row = 0; row < kRowCount; ++row) {
     const int16_t captionWidth = row < 2 ? 55 : 60;
-    controls[next++] = {ControlClass::Static,
-                        kNoControlId,
-                        kChannelRows[row].caption,
-                        10,
-                        RowTop(row),
-                        captionWidth,
-                        10,
-                        kTextStyle};
+    controls[next++] = {ControlClass::Static, kNoControlId, kChannelRows[row].caption,
+                        10, RowTop(row), captionWidth, 10, kTextStyle};
   }
-  controls[next++] = {
-      ControlClass::Static, kNoControlId, "NES Sound Channel:", 10, 5, 70, 10, kTextStyle};
-  controls[next++] = {
-      ControlClass::Static, kNoControlId, "Synthesis Wave:", 85, 5, 55, 10, kTextStyle};
+  controls[next++] = {ControlClass::Static, kNoControlId, "NES Sound Channel:", 10, 5, 70, 10,
+                      kTextStyle};
+  controls[next++] = {ControlClass::Static, kNoControlId, "Synthesis Wave:", 85, 5, 55, 10,
+                      kTextStyle};
   for (int row = 0; row < kRowCount; ++row) {
-    controls[next++] = {
-        ControlClass::Button, kSynthPreviewFirstId + row, "N", 170, RowTop(row), 15, 10,
-        kButtonStyle};
+    controls[next++] = {ControlClass::Button, kSynthPreviewFirstId + row, "N",
+                        170, RowTop(row), 15, 10, kButtonStyle};
   }
   for (int row = 0; row < kRowCount; ++row) {
-    controls[next++] = {
-        ControlClass::Button, kSamplePreviewFirstId + row, "S", 150, RowTop(row), 15, 10,
-        kButtonStyle};
+    controls[next++] = {ControlClass::Button, kSamplePreviewFirstId + row, "S",
+                        150, RowTop(row), 15, 10, kButtonStyle};
   }
   controls[next++] = {ControlClass::Button, kSaveId, "Save...", 35, 105, 60, 15, kButtonStyle};
   for (int row = 0; row < kRowCount; ++row) {
-    controls[next++] = {ControlClass::Static,
-                        kStatusLabelFirstId + row,
-                        kLabelWithoutFile,
-                        85,
-                        RowTop(row),
-                        30,
-                        10,
-                        kTextStyle};
+    controls[next++] = {ControlClass::Static, kStatusLabelFirstId + row, kLabelWithoutFile,
+                        85, RowTop(row), 30, 10, kTextStyle};
   }
   for (int row = 0; row < kRowCount; ++row) {
-    controls[next++] = {
-        ControlClass::Button, kPropertiesFirstId + row, "...", 130, RowTop(row), 15, 10,
-        kButtonStyle};
+    controls[next++] = {ControlClass::Button, kPropertiesFirstId + row, "...",
+                        130, RowTop(row), 15, 10, kButtonStyle};
   }
   return controls;
 }
