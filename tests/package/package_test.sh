@@ -6,11 +6,11 @@ set -uo pipefail
 cd "$(dirname "$0")/../.."
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
-failures=0
+passes=0 failures=0
 check() {  # check DESCRIPTION COMMAND...
   local description=$1
   shift
-  if "$@"; then echo "ok - $description"; else echo "not ok - $description"; failures=$((failures + 1)); fi
+  if "$@"; then echo "ok - $description" && passes=$((passes + 1)); else echo "not ok - $description"; failures=$((failures + 1)); fi
 }
 
 version=$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' build/CMakeCache.txt)
@@ -49,5 +49,5 @@ mkdir "$work/bin" && printf '#!/bin/sh\nexit 1\n' >"$work/bin/dpkg-shlibdeps" &&
 check "a failed package build fails" bash -c '! PATH="$1:$PATH" ./dev package "$2" >/dev/null 2>&1' _ "$work/bin" "$work/failed"
 check "and leaves nothing behind" test -z "$(ls -A "$work/failed")"
 
-echo "$failures failed"
+echo "$passes passed, $failures failed"
 [ "$failures" -eq 0 ]
