@@ -36,9 +36,7 @@ struct Conversion {
   int channels;
   soxr_t resampler;  // null when the input is at 44,100 Hz already
   SNDFILE* output;
-  int inputHandle;
-  platform::FileStamp inputStamp;  // the input file as it was opened; none for a pipe
-  bool stamped;
+  Input source;
   std::vector<float> resampled;
   std::vector<short> samples;
 };
@@ -136,7 +134,7 @@ void ConvertInto(Conversion& conversion, const std::string& path, std::string* p
     }
     return;
   }
-  if (conversion.stamped && !FileUnchangedSince(conversion.inputHandle, conversion.inputStamp)) {
+  if (!InputUnchanged(conversion.source)) {
     if (!toStandardOutput) AbandonReplacement(file);
     *problem = ChangedWhileReadMessage("it");
     return;
@@ -151,22 +149,11 @@ void ConvertInto(Conversion& conversion, const std::string& path, std::string* p
 
 int RunConvert(const CommandArguments& arguments) {
   const std::string& inputPath = arguments.operands[0];
-  const bool fromStandardInput = inputPath == kStandardStream;
   // Only a regular file: a FIFO or a device must not hold the conversion up.
-  errno = 0;
-  const int handle =
-      fromStandardInput ? STDIN_FILENO : platform::OpenFileForReading(inputPath.c_str());
   Conversion conversion{};
-  conversion.inputHandle = handle;
-  conversion.stamped =
-      !fromStandardInput && handle >= 0 && platform::StampFile(handle, &conversion.inputStamp) == 0;
-  if (!fromStandardInput && !conversion.stamped) {
-    const int error = errno;
-    if (handle >= 0) platform::CloseFile(handle);
-    return ReportFailure(CannotOpenMessage(Quoted(inputPath), error));
-  }
+  if (!OpenInput(inputPath, &conversion.source)) return kExitFailed;
   SF_INFO format{};
-  conversion.input = sf_open_fd(handle, SFM_READ, &format, SF_FALSE);
+  conversion.input = sf_open_fd(conversion.source.handle, SFM_READ, &format, SF_FALSE);
   std::string problem;
   if (conversion.input == nullptr || format.channels <= 0) {
     problem = std::string("cannot read it as audio: ") + sf_strerror(conversion.input);
@@ -194,7 +181,7 @@ int RunConvert(const CommandArguments& arguments) {
     soxr_delete(conversion.resampler);
   }
   if (conversion.input != nullptr) sf_close(conversion.input);
-  if (!fromStandardInput) platform::CloseFile(handle);
+  CloseInput(conversion.source);
   if (!problem.empty()) {
     return ReportFailure("converting " + Quoted(inputPath) + ": " + problem);
   }

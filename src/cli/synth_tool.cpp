@@ -265,22 +265,37 @@ bool NamesWaveFile(const std::string& path) {
          strcasecmp(path.c_str() + path.size() - length, kWaveExtension) == 0;
 }
 
-bool ReadInput(const std::string& path, size_t limit, std::vector<uint8_t>* bytes) {
-  const bool standard = path == kStandardStream;
+bool OpenInput(const std::string& path, Input* input) {
+  *input = {STDIN_FILENO, false, {}};
+  if (path == kStandardStream) return true;
   errno = 0;
-  const int handle = standard ? STDIN_FILENO : platform::OpenFileForReading(path.c_str());
-  platform::FileStamp stamp{};
-  if (!standard && (handle < 0 || platform::StampFile(handle, &stamp) != 0)) {
-    const int error = errno;
-    if (handle >= 0) platform::CloseFile(handle);
-    ReportFailure(CannotOpenMessage(Quoted(path), error));
-    return false;
-  }
-  bytes->resize(limit);
-  const int32_t count = platform::ReadFile(handle, bytes->data(), static_cast<uint32_t>(limit));
+  input->handle = platform::OpenFileForReading(path.c_str());
+  input->stamped = input->handle >= 0 && platform::StampFile(input->handle, &input->stamp) == 0;
+  if (input->stamped) return true;
   const int error = errno;
-  const bool unchanged = standard || FileUnchangedSince(handle, stamp);
-  if (!standard) platform::CloseFile(handle);
+  if (input->handle >= 0) platform::CloseFile(input->handle);
+  ReportFailure(CannotOpenMessage(Quoted(path), error));
+  return false;
+}
+
+bool InputUnchanged(const Input& input) {
+  return !input.stamped || FileUnchangedSince(input.handle, input.stamp);
+}
+
+void CloseInput(const Input& input) {
+  if (input.stamped) platform::CloseFile(input.handle);
+}
+
+bool ReadInput(const std::string& path, size_t limit, std::vector<uint8_t>* bytes) {
+  Input input;
+  if (!OpenInput(path, &input)) return false;
+  bytes->resize(limit);
+  errno = 0;
+  const int32_t count =
+      platform::ReadFile(input.handle, bytes->data(), static_cast<uint32_t>(limit));
+  const int error = errno;
+  const bool unchanged = InputUnchanged(input);
+  CloseInput(input);
   if (count < 0) {
     ReportFailure(WithReason("cannot read " + Quoted(path), error));
     return false;

@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+#include "platform/files.h"
+
 // Process exit codes.
 constexpr int kExitDone = 0;
 constexpr int kExitFailed = 1;
@@ -52,6 +54,23 @@ std::string CannotWriteMessage(const std::vector<std::string>& paths, int error)
 
 // True for a name that ends in ".wav", in any case: such an output is a WAV file.
 bool NamesWaveFile(const std::string& path);
+
+// What a command reads: a regular file, stamped when opened so that a change while it is
+// read shows, or standard input for "-", which has no stamp.
+struct Input {
+  int handle;
+  bool stamped;
+  platform::FileStamp stamp;
+};
+
+// Opens the file, or takes standard input for "-". On failure reports it and returns false.
+bool OpenInput(const std::string& path, Input* input);
+
+// Whether the input is still as it was opened; standard input always is.
+bool InputUnchanged(const Input& input);
+
+// Closes a file; standard input stays open.
+void CloseInput(const Input& input);
 
 // Reads up to limit bytes of the file, or of standard input for "-". On failure reports
 // it and returns false.
