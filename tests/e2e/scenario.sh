@@ -122,7 +122,7 @@ click_row_button() { on_main && click_units "$1" $((20 + 10 * $2)) 15 10; }
 
 # "PCM" has several times the dark pixels of "-"; dash_pixels holds each row's "-".
 label_dark_pixels() {
-  on_main && xwd -id "$main" -silent >"$work/main.xwd" && python3 "$here/e2e_tools.py" dark \
+  on_main && xwd -id "$main" -silent >"$work/main.xwd" && python3 "$here/../test_tools.py" dark \
     "$work/main.xwd" "$(across 85)" "$(down $((20 + 10 * $1)))" "$(across 30)" "$(down 10)"
 }
 label_is() {
@@ -154,7 +154,7 @@ for row in "${!sample_lengths[@]}"; do
   samples[row]="$work/take $row ü.pcm" && head -c "${sample_lengths[row]}" /dev/urandom >"${samples[row]}"
 done
 target="$work/bank ü.syn"
-python3 "$here/e2e_tools.py" synth "$work/expected.bytes" "${samples[@]}"
+python3 "$here/../test_tools.py" synth "$work/expected.bytes" "${samples[@]}"
 # Paths of 210 bytes, past the 199 that fit, within what Windows takes.
 long_name="$work/$(printf 'l%.0s' $(seq $((206 - ${#work}))))"
 cp "${samples[0]}" "$long_name.pcm"

@@ -1,4 +1,6 @@
 // The real POSIX file calls, logged, with a fault injected on request.
+#include <cerrno>
+
 #include "fakes.h"
 #include "platform/files.h"
 #include "platform/posix/posix_files.h"
@@ -22,8 +24,10 @@ int32_t ReadFile(int handle, void* bytes, uint32_t count) {
 }
 
 int32_t WriteFile(int handle, const void* bytes, uint32_t count) {
-  if (Call("WriteFile", count)) return posix::WriteFile(handle, bytes, count / 2), -1;
-  return posix::WriteFile(handle, bytes, count);
+  if (!Call("WriteFile", count)) return posix::WriteFile(handle, bytes, count);
+  posix::WriteFile(handle, bytes, count / 2);
+  errno = ENOSPC;
+  return -1;
 }
 
 int FlushFile(int handle) { return Call("FlushFile") ? -1 : posix::FlushFile(handle); }
