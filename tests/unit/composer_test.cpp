@@ -3,6 +3,7 @@
 #include "app/composer.h"
 
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <filesystem>
@@ -19,87 +20,101 @@ using namespace platform;
 
 constexpr size_t kPreviewBytes = 441000;
 const std::string kFormat = "1/1/44100/88200/2/16/18";
+const char* const kCaptions[] = {"Pulse Wave #1", "Pulse Wave #2", "Pulse Wave #3", "Pulse Wave #4",
+                                 "Triangle Wave", "Noise Wave #1", "Noise Wave #2"};
 
-// "caption exstyle x,y,w,h" then per control "class id text x,y,w,h style" (class 0
-// button, 1 edit, 2 static; -1 for texts never addressed); every dialog is 80C800C0 in
-// "MS Sans Serif" 8.
+// "caption extended-style x,y,w,h style font" for the window, then per control
+// "class id text x,y,w,h style" (-1: a text never addressed).
 Lines Described(const resources::DialogTemplate& t) {
-  auto rect = [](int x, int y, int w, int h) {
-    return " " + std::to_string(x) + "," + std::to_string(y) + "," + std::to_string(w) + "," +
-           std::to_string(h);
-  };
-  char style[16];
-  std::snprintf(style, sizeof style, "%X", t.style);
-  Lines lines = {t.caption + std::string(" ") + std::to_string(t.extendedStyle) +
-                 rect(t.x, t.y, t.width, t.height) + " " + style + " " + t.fontName +
-                 std::to_string(t.pointSize)};
+  const char* classes[] = {"button", "edit", "static"};
+  char line[160];
+  std::snprintf(line, sizeof line, "%s %X %d,%d,%d,%d %X %s %d", t.caption, t.extendedStyle, t.x,
+                t.y, t.width, t.height, t.style, t.fontName, t.pointSize);
+  Lines lines = {line};
   for (int i = 0; i < t.controlCount; ++i) {
     const resources::ControlTemplate& c = t.controls[i];
-    std::snprintf(style, sizeof style, " %X", c.style);
-    lines.push_back(std::to_string(static_cast<int>(c.controlClass)) + " " + std::to_string(c.id) +
-                    " " + c.text + rect(c.x, c.y, c.width, c.height) + style);
+    std::snprintf(line, sizeof line, "%s %d %s %d,%d,%d,%d %X",
+                  classes[static_cast<int>(c.controlClass)], c.id, c.text, c.x, c.y, c.width,
+                  c.height, c.style);
+    lines.push_back(line);
   }
   return lines;
 }
 
 TEST(DialogTemplates, HoldTheWindowsAsDesigned) {
-  const std::string b = " 50010000", s = " 50020000";
-  const char* captions[] = {"Pulse Wave #1", "Pulse Wave #2", "Pulse Wave #3", "Pulse Wave #4",
-                            "Triangle Wave", "Noise Wave #1", "Noise Wave #2"};
-  Lines main = {"Brivola Synthesis Composer 0 0,0,202,127 80C800C0 MS Sans Serif8",
-                "0 1015 Exit 101,105,60,14" + b};
-  auto row = [&](const std::string& kind, int id, const std::string& text, int x, int w) {
+  const int tops[] = {20, 30, 40, 50, 60, 70, 80};
+  const int captionWidths[] = {55, 55, 60, 60, 60, 60, 60};
+  Lines main = {"Brivola Synthesis Composer 0 0,0,202,127 80C800C0 MS Sans Serif 8",
+                "button 1015 Exit 101,105,60,14 50010000"};
+  const auto rows = [&](const std::string& kind, int firstId, const char* text, int x, int width) {
     for (int r = 0; r < 7; ++r) {
-      main.push_back(kind + " " + std::to_string(id < 0 ? id : id + r) + " " +
-                     (text.empty() ? captions[r] : text) + " " + std::to_string(x) + "," +
-                     std::to_string(20 + 10 * r) + "," +
-                     std::to_string(w + (w == 55 && r > 1) * 5) + ",10" + (kind == "0" ? b : s));
+      main.push_back(kind + " " + std::to_string(firstId < 0 ? -1 : firstId + r) + " " +
+                     (text ? text : kCaptions[r]) + " " + std::to_string(x) + "," +
+                     std::to_string(tops[r]) + "," +
+                     std::to_string(width ? width : captionWidths[r]) + ",10 " +
+                     (kind == "button" ? "50010000" : "50020000"));
     }
   };
-  row("2", -1, "", 10, 55);
-  main.insert(main.end(),
-              {"2 -1 NES Sound Channel: 10,5,70,10" + s, "2 -1 Synthesis Wave: 85,5,55,10" + s});
-  row("0", 1000, "N", 170, 15);
-  row("0", 1007, "S", 150, 15);
-  main.push_back("0 1014 Save... 35,105,60,15" + b);
-  row("2", 1016, "-", 85, 30);
-  row("0", 1023, "...", 130, 15);
+  rows("static", -1, nullptr, 10, 0);
+  main.push_back("static -1 NES Sound Channel: 10,5,70,10 50020000");
+  main.push_back("static -1 Synthesis Wave: 85,5,55,10 50020000");
+  rows("button", 1000, "N", 170, 15);
+  rows("button", 1007, "S", 150, 15);
+  main.push_back("button 1014 Save... 35,105,60,15 50010000");
+  rows("static", 1016, "-", 85, 30);
+  rows("button", 1023, "...", 130, 15);
   EXPECT_EQ(Described(*resources::FindDialogTemplate(IDD_COMPOSER)), main);
-  EXPECT_EQ(Described(*resources::FindDialogTemplate(IDD_CHANNEL_PROPERTIES)),
-            (Lines{"Channel Properties 0 0,0,217,46 80C800C0 MS Sans Serif8",
-                   "0 1 OK 75,25,50,14 50010001", "1 1027  45,5,140,10 50810880",
-                   "2 -1 File name: 5,5,35,10" + s, "0 1028 ... 190,5,15,10" + b}));
+  EXPECT_EQ(
+      Described(*resources::FindDialogTemplate(IDD_CHANNEL_PROPERTIES)),
+      (Lines{"Channel Properties 0 0,0,217,46 80C800C0 MS Sans Serif 8",
+             "button 1 OK 75,25,50,14 50010001", "edit 1027  45,5,140,10 50810880",
+             "static -1 File name: 5,5,35,10 50020000", "button 1028 ... 190,5,15,10 50010000"}));
   EXPECT_EQ(Described(*resources::FindDialogTemplate(IDD_SOUND_PREVIEW)),
-            (Lines{"Sound Preview 128 0,0,62,23 80C800C0 MS Sans Serif8",
-                   "0 1029 OK 10,5,40,15 50010001"}));
+            (Lines{"Sound Preview 80 0,0,62,23 80C800C0 MS Sans Serif 8",
+                   "button 1029 OK 10,5,40,15 50010001"}));
   EXPECT_EQ(resources::FindDialogTemplate(102), nullptr);
 }
 
 using Composer = ComposerTest;
 
 TEST_F(Composer, CommandTableRoutesEveryCommand) {
-  for (int command = 997; command <= 1031; ++command) {
-    SCOPED_TRACE(command);
-    Lines logged;
-    fake::Choose(std::nullopt);  // "Save..." cancelled: no message
-    currentWaveKind = -1;
-    RunMainWindow([&](fake::Window& main) {
-      logged = LoggedBy([&] { EXPECT_EQ(fake::Click(main, command), kTrue); });
-    });
-    fake::Reset();
-    std::string expected;
-    if (command >= 1000 && command <= 1013) expected = "RunModalDialog 104 101";
-    if (command >= 1023 && command <= 1029) expected = "RunModalDialog 103 101";
-    if (command == kSaveId) expected = "Chooser 101";
-    if (command == kExitId) expected = "EndDialog 101 0";
-    EXPECT_EQ(logged.empty() ? "-" : logged.front().substr(0, expected.size()),
-              expected.empty() ? "-" : expected);
-    EXPECT_EQ(logged.size(), command == kSaveId || command == kExitId ? 1u : logged.size());
-    EXPECT_EQ(currentWaveKind, command >= 1000 && command <= 1006 ? command - 1000 : -1);
+  struct Route {
+    int first, last;
+    std::string firstCall;  // what the command asks of the platform first, "-" for nothing
+    bool setsWave;          // currentWaveKind becomes the row
+  };
+  const Route routes[] = {
+      {997, 999, "-", false},
+      {1000, 1006, "RunModalDialog 104 101", true},   // "N"
+      {1007, 1013, "RunModalDialog 104 101", false},  // "S"
+      {1014, 1014, "Chooser 101", false},             // "Save...", cancelled here
+      {1015, 1015, "EndDialog 101 0", false},         // "Exit"
+      {1016, 1022, "-", false},                       // the labels
+      {1023, 1029, "RunModalDialog 103 101", false},  // "..."
+      {1030, 1031, "-", false},
+  };
+  for (const Route& route : routes) {
+    for (int command = route.first; command <= route.last; ++command) {
+      SCOPED_TRACE(command);
+      Lines logged;
+      fake::Choose(std::nullopt);
+      currentWaveKind = -1;
+      RunMainWindow([&](fake::Window& main) {
+        logged = LoggedBy([&] { EXPECT_EQ(fake::Click(main, command), kTrue); });
+      });
+      fake::Reset();
+      const std::string firstCall = logged.empty() ? "-" : logged.front();
+      EXPECT_EQ(firstCall.substr(0, route.firstCall.size()), route.firstCall);
+      EXPECT_EQ(currentWaveKind, route.setsWave ? command - route.first : -1);
+    }
   }
-  // The close box ends the program like "Exit"; the window opening changes nothing.
+}
+
+TEST_F(Composer, TheCloseBoxEndsLikeExitAndOpeningChangesNothing) {
   fake::Script(IDD_COMPOSER, [](fake::Window& main) {
-    EXPECT_EQ(fake::Send(main, kWmInitDialog) | fake::Send(main, 0x0200), kFalse);
+    EXPECT_EQ(fake::Send(main, kWmInitDialog), kFalse);
+    EXPECT_EQ(fake::Send(main, 0x0200), kFalse);     // a mouse move
+    EXPECT_EQ(fake::Click(main, kIdCancel), kTrue);  // Escape: nothing
     EXPECT_EQ(fake::Send(main, kWmClose), kTrue);
   });
   EXPECT_EQ(RunComposer(), 0);
@@ -121,14 +136,13 @@ TEST_F(Composer, EachRowPlaysItsWaveAndItsSample) {
   });
   const auto& played = fake::PlayedSounds();
   ASSERT_EQ(played.size(), 15u);
-  // The pulses' first low runs, then the triangle's first peak sample.
-  const long signatures[] = {12, 25, 50, 75, 4096};
-  for (int row = 0; row < 5; ++row) {
+  // Each pulse row told by the length of its first low run, after the first +2000 sample.
+  const size_t firstLowRuns[] = {12, 25, 50, 75};
+  for (int row = 0; row < 4; ++row) {
     const std::vector<int16_t> wave = Samples(played[2 * row]);
-    EXPECT_EQ(
-        row < 4 ? std::find(wave.begin() + 1, wave.end(), 2000) - wave.begin() - 1 : wave[150],
-        signatures[row]);
+    EXPECT_EQ(std::find(wave.begin() + 1, wave.end(), 2000) - wave.begin() - 1, firstLowRuns[row]);
   }
+  EXPECT_EQ(Samples(played[8])[150], 4096);  // the triangle's first peak
   for (int row = 0; row < kRowCount; ++row) {
     Bytes sample = samples[row];
     sample.resize(kPreviewBytes);  // silence after the file
@@ -150,10 +164,10 @@ TEST_F(Composer, ChannelPropertiesShowsChangesAndReturnsTheSlotsFile) {
     fake::Script(IDD_CHANNEL_PROPERTIES, [&](fake::Window& properties) {
       EXPECT_EQ(fake::Send(properties, kWmInitDialog), kTrue);  // the focus to OK
       EXPECT_EQ(properties.texts[IDC_PROPERTIES_FILE_NAME], first);
-      // Escape's cancel command, other commands and messages leave it open.
-      EXPECT_EQ(fake::Click(properties, kIdCancel) | fake::Click(properties, 1029) |
-                    fake::Send(properties, 0x0200),
-                kFalse);
+      // Escape's cancel command, another command and another message leave it open.
+      EXPECT_EQ(fake::Click(properties, kIdCancel), kFalse);
+      EXPECT_EQ(fake::Click(properties, 1029), kFalse);
+      EXPECT_EQ(fake::Send(properties, 0x0200), kFalse);
       EXPECT_EQ(fake::Click(properties, IDC_PROPERTIES_BROWSE), kTrue);
       EXPECT_EQ(properties.texts[IDC_PROPERTIES_FILE_NAME], second);
       fake::Click(properties, IDC_PROPERTIES_BROWSE);  // cancelled: the field empties at once
@@ -176,9 +190,9 @@ TEST_F(Composer, ChannelPropertiesShowsChangesAndReturnsTheSlotsFile) {
 TEST_F(Composer, APreviewSetsUpPlaysLoopingAndReleasesInOrder) {
   RunMainWindow([](fake::Window& main) {
     fake::Script(IDD_SOUND_PREVIEW, [](fake::Window& preview) {
-      // The close box and Escape come as the cancel command, which changes nothing.
-      EXPECT_EQ(fake::Send(preview, kWmClose) | fake::Send(preview, 0x0200), kFalse);
-      EXPECT_EQ(fake::Click(preview, kIdCancel) & fake::Click(preview, IDC_PREVIEW_OK), kTrue);
+      EXPECT_EQ(fake::Send(preview, kWmClose), kFalse);   // arrives as the cancel command
+      EXPECT_EQ(fake::Click(preview, kIdCancel), kTrue);  // which changes nothing
+      EXPECT_EQ(fake::Click(preview, IDC_PREVIEW_OK), kTrue);
     });
     fake::Click(main, kSynthPreviewFirstId);
   });
@@ -192,20 +206,30 @@ TEST_F(Composer, APreviewSetsUpPlaysLoopingAndReleasesInOrder) {
 }
 
 TEST_F(Composer, AFailedSetUpStepPlaysNothingAndReleasesWhatWasMade) {
-  const std::pair<const char*, int> steps[] = {{"CreateAudioDevice", 1}, {"SetCooperativeLevel", 1},
-                                               {"CreateSoundBuffer", 1}, {"SetBufferFormat", 1},
-                                               {"CreateSoundBuffer", 2}, {"LockBuffer", 1}};
-  const Lines releases = {"ReleaseBuffer sound", "ReleaseBuffer primary", "ReleaseDevice"};
-  const long made[] = {0, 1, 1, 2, 2, 3};  // the device, the primary, the sound buffer
+  struct Step {
+    const char* call;
+    int occurrence;
+    Lines releases;
+  };
+  const Step steps[] = {
+      {"CreateAudioDevice", 1, {}},
+      {"SetCooperativeLevel", 1, {"ReleaseDevice"}},
+      {"CreateSoundBuffer", 1, {"ReleaseDevice"}},
+      {"SetBufferFormat", 1, {"ReleaseBuffer primary", "ReleaseDevice"}},
+      {"CreateSoundBuffer", 2, {"ReleaseBuffer primary", "ReleaseDevice"}},
+      {"LockBuffer",
+       1,
+       {"StopBuffer", "ReleaseBuffer sound", "ReleaseBuffer primary", "ReleaseDevice"}},
+  };
   fake::Window window{IDD_SOUND_PREVIEW, nullptr, {}, {}};
-  for (size_t step = 0; step < std::size(steps); ++step) {
+  for (const Step& step : steps) {
+    SCOPED_TRACE(step.call);
     fake::Reset();
-    fake::FailCall(steps[step].first, steps[step].second);
+    fake::FailCall(step.call, step.occurrence);
     EXPECT_EQ(StartPreview(&window), -1);
-    EXPECT_EQ(fake::Log().back().rfind(steps[step].first, 0), 0u) << step;  // nothing after
-    EXPECT_EQ(StopPreview(), 0);
-    EXPECT_EQ(fake::LogOf("Release"), Lines(releases.end() - made[step], releases.end()));
-    EXPECT_EQ(fake::LogOf("StopBuffer").size(), step / 5) << step;
+    EXPECT_EQ(fake::Log().back().rfind(step.call, 0), 0u);  // nothing after the failure
+    const Lines released = LoggedBy([] { EXPECT_EQ(StopPreview(), 0); });
+    EXPECT_EQ(released, step.releases);
   }
   // Unlock's and Play's results are not examined; the next preview tries again.
   fake::Reset();
@@ -220,6 +244,7 @@ TEST_F(Composer, AFailedSetUpStepPlaysNothingAndReleasesWhatWasMade) {
 TEST_F(Composer, SamplePreviewsReadFromTheStartAndCloseTheFile) {
   TempFolder folder;
   const Bytes longSample = RandomBytes(kPreviewBytes + 3, 7);
+  const Bytes firstFiveSeconds(longSample.begin(), longSample.end() - 3);
   const auto descriptors = [] {
     return std::distance(std::filesystem::directory_iterator("/proc/self/fd"), {});
   };
@@ -234,14 +259,36 @@ TEST_F(Composer, SamplePreviewsReadFromTheStartAndCloseTheFile) {
   });
   EXPECT_EQ(descriptors(), before);
   EXPECT_NE(fcntl(STDIN_FILENO, F_GETFD), -1);  // no handle 0 taken for a file and closed
-  EXPECT_EQ(
-      fake::PlayedSounds(),
-      (std::vector<Bytes>{Bytes(kPreviewBytes), Bytes(longSample.begin(), longSample.end() - 3),
-                          Bytes(longSample.begin(), longSample.end() - 3), Bytes(kPreviewBytes)}));
-  // The slot's own operations report what the windows do not show.
-  EXPECT_EQ(pulseSlots[1].ReadSamples(nullptr, 0), -1);
-  fake::Choose(folder.Path("long"));
-  EXPECT_EQ(pulseSlots[1].ChooseFile(nullptr) + pulseSlots[1].ChooseFile(nullptr), -1);
+  EXPECT_EQ(fake::PlayedSounds(), (std::vector<Bytes>{Bytes(kPreviewBytes), firstFiveSeconds,
+                                                      firstFiveSeconds, Bytes(kPreviewBytes)}));
+}
+
+TEST_F(Composer, AFifoAFolderOrADeviceIsNoSample) {
+  TempFolder folder;
+  mkfifo(folder.Path("fifo").c_str(), 0600);
+  for (const std::string& path : {folder.Path("fifo"), folder.path, std::string("/dev/zero")}) {
+    SCOPED_TRACE(path);
+    fake::Reset();
+    RunMainWindow([&](fake::Window& main) {
+      for (int row = 0; row < kRowCount; ++row) Attach(main, row, path);
+      fake::Click(main, kSamplePreviewFirstId + 6);
+      fake::Choose(folder.Path("bank.syn"));
+      fake::Click(main, kSaveId);
+    });
+    EXPECT_EQ(fake::PlayedSounds(), std::vector<Bytes>{Bytes(kPreviewBytes)});  // silence
+    EXPECT_EQ(fake::LogOf("MessageBox"), Lines{"MessageBox 101 Could Not Save File. Error 64"});
+    EXPECT_FALSE(std::filesystem::exists(folder.Path("bank.syn")));
+  }
+}
+
+TEST_F(Composer, ChoosingAFileThatCannotBeChosenDetachesTheRow) {
+  fake::Choose("/tmp/take.pcm");
+  EXPECT_EQ(pulseSlots[1].ChooseFile(nullptr), 0);
+  EXPECT_STREQ(pulseSlots[1].FileName(), "/tmp/take.pcm");
+  fake::Choose(std::string(200, 'x'));  // too long for the chooser's buffer: it fails
+  EXPECT_EQ(pulseSlots[1].ChooseFile(nullptr), -1);
+  EXPECT_STREQ(pulseSlots[1].FileName(), "");
+  EXPECT_EQ(pulseSlots[1].ReadSamples(nullptr, 0), -1);  // nothing to open
 }
 
 }  // namespace

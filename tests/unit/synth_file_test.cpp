@@ -99,35 +99,51 @@ TEST_F(Save, AFailedSaveShowsTheMessageOnceAndChangesNothing) {
   EXPECT_EQ(fake::Log().size(), 1u);
 }
 
-TEST(PosixFiles, ReportTheSystemsErrorsAndKeepPermissions) {
+TEST_F(Save, FailedSavesLeaveRoomForTheNextOne) {
+  const std::vector<Bytes> samples(7, Bytes{1, 2});
+  for (int save = 1; save <= 20; ++save) {
+    fake::Reset();
+    fake::FailCall("OpenReplacementFile");
+    EXPECT_EQ(SaveAs(samples, folder.Path("bank")).back(), kMessage) << save;
+  }
+  fake::Reset();
+  SaveAs(samples, folder.Path("bank"));
+  EXPECT_EQ(ReadBytes(folder.Path("bank")), SynthFileOf(samples));
+}
+
+TEST(PosixFiles, ANewFileGetsTheUmasksPermissionsAReplacedOneKeepsItsOwn) {
   TempFolder folder;
-  const int directory = open(folder.path.c_str(), O_RDONLY);
-  char byte = 0;
-  EXPECT_EQ(posix::ReadFile(directory, &byte, 1) | posix::WriteFile(directory, &byte, 1), -1);
-  close(directory);
-  EXPECT_EQ(posix::FlushFile(directory) | posix::CloseFile(directory), -1);
-  EXPECT_EQ(posix::RemoveFile(folder.Path("none").c_str()), -1);
-  EXPECT_EQ(posix::RenameFile(folder.Path("none").c_str(), folder.Path("x").c_str()), -1);
-  // A new file gets rw for all less the umask; a replaced one keeps its permissions.
   const mode_t mask = umask(027);
   chmod(folder.Write("old", {}).c_str(), 0604);
   for (const char* name : {"new", "old"}) {
     char temporary[4096];
     const int handle = posix::OpenReplacementFile(folder.Path(name).c_str(), temporary, 4096);
     EXPECT_EQ(posix::WriteFile(handle, "abc", 3), 3);
-    EXPECT_EQ(posix::FlushFile(handle) | posix::CloseFile(handle), 0);
+    EXPECT_EQ(posix::CloseFile(handle), 0);
     EXPECT_EQ(posix::RenameFile(temporary, folder.Path(name).c_str()), 0);
-    EXPECT_EQ(posix::OpenReplacementFile(folder.Path(name).c_str(), temporary, 10), -1);
   }
   umask(mask);
-  struct stat status[2];
-  stat(folder.Path("new").c_str(), &status[0]);
-  stat(folder.Path("old").c_str(), &status[1]);
-  EXPECT_EQ((status[0].st_mode & 07777) << 12 | (status[1].st_mode & 07777), 06400604u);
-  const int reader = posix::OpenFileForReading(folder.Path("old").c_str());
-  char read[8];
-  EXPECT_EQ(posix::ReadFile(reader, read, 8), 3);
-  posix::CloseFile(reader);
+  const std::pair<const char*, mode_t> modes[] = {{"new", 0640}, {"old", 0604}};
+  for (const auto& [name, mode] : modes) {
+    struct stat status;
+    stat(folder.Path(name).c_str(), &status);
+    EXPECT_EQ(status.st_mode & 07777, mode) << name;
+  }
+}
+
+TEST(PosixFiles, ReportTheSystemsErrors) {
+  TempFolder folder;
+  const int directory = open(folder.path.c_str(), O_RDONLY);
+  char byte = 0;
+  EXPECT_EQ(posix::ReadFile(directory, &byte, 1), -1);
+  EXPECT_EQ(posix::WriteFile(directory, &byte, 1), -1);
+  close(directory);
+  EXPECT_EQ(posix::FlushFile(directory), -1);
+  EXPECT_EQ(posix::CloseFile(directory), -1);
+  EXPECT_EQ(posix::RemoveFile(folder.Path("none").c_str()), -1);
+  EXPECT_EQ(posix::RenameFile(folder.Path("none").c_str(), folder.Path("x").c_str()), -1);
+  char tooSmall[10];
+  EXPECT_EQ(posix::OpenReplacementFile(folder.Path("x").c_str(), tooSmall, sizeof tooSmall), -1);
 }
 
 }  // namespace
