@@ -66,7 +66,6 @@ row() {
     echo "not ok - $name" && printf '  %s\n' "${problems[@]}" && failed=$((failed + 1))
   fi
 }
-usage_of_render=$'Usage: brivola-syn render WAVE [-o OUT] [--seconds S] [--wav]\nTry \'brivola-syn render --help\'.'
 cannot_open="it is missing, unreadable or not a regular file"
 
 # ---- Help, version and usage errors: the message, then the usage of what was meant ----
@@ -81,20 +80,21 @@ Usage: brivola-syn COMMAND [ARGUMENTS]
 Try 'brivola-syn --help'."
 row "one operand too many" 2 '$syn info a b 2>&1 | head -1' "brivola-syn: info takes 1 file or name, not 2"
 row "one operand too few" 2 '$syn convert a 2>&1 | head -1' "brivola-syn: convert takes 2 files or names, not 1"
-row "an unknown wave after --" 2 '$syn render -- -o' "brivola-syn: unknown wave '-o'; the waves are pulse12, pulse25, pulse50, pulse75, triangle, noise and looped-noise
-$usage_of_render"
-row "an unknown option of a command" 2 '$syn render pulse50 --loud' "brivola-syn: unknown option '--loud'
-$usage_of_render"
-row "a value for a flag" 2 '$syn render pulse50 --wav=yes' "brivola-syn: --wav takes no value
-$usage_of_render"
-row "an option without its value" 2 '$syn render pulse50 --seconds' "brivola-syn: --seconds needs a value
-$usage_of_render"
-row "more than 600 seconds" 2 '$syn render noise --seconds 601' "brivola-syn: --seconds takes a number above 0 and at most 600, not '601'
-$usage_of_render"
-row "less than one sample" 2 '$syn render noise --seconds 0.00001' "brivola-syn: --seconds 0.00001 is shorter than one sample at 44,100 Hz
-$usage_of_render"
-row "--wav with a name that is not .wav" 2 '$syn render pulse50 --wav -o y.pcm' "brivola-syn: --wav writes a WAV file, but 'y.pcm' does not end in .wav
-$usage_of_render"
+render_usage_errors=(
+  "-- -o|unknown wave '-o'; the waves are pulse12, pulse25, pulse50, pulse75, triangle, noise and looped-noise"
+  "pulse50 --loud|unknown option '--loud'"
+  "pulse50 --wav=yes|--wav takes no value"
+  "pulse50 --seconds|--seconds needs a value"
+  "noise --seconds 601|--seconds takes a number above 0 and at most 600, not '601'"
+  "noise --seconds 0.00001|--seconds 0.00001 is shorter than one sample at 44,100 Hz"
+  "pulse50 --wav -o y.pcm|--wav writes a WAV file, but 'y.pcm' does not end in .wav"
+)
+for arguments_message in "${render_usage_errors[@]}"; do
+  IFS='|' read -r arguments message <<<"$arguments_message"
+  row "render $arguments" 2 "\$syn render $arguments" "brivola-syn: $message
+Usage: brivola-syn render WAVE [-o OUT] [--seconds S] [--wav]
+Try 'brivola-syn render --help'."
+done
 
 # ---- render: the waves as a preview makes them ----
 row "--seconds=S, --seconds S, --output=, -oOUT give the same file of S seconds" 0 \
@@ -104,6 +104,26 @@ row "pulse12: +2000, then runs carrying the fraction of 44,100 / 440; 4,401 runs
   '$syn render pulse12 -o - | runs 9' "2000
  1 12 88 12 88 12 88 13 87
 4401"
+row "pulse25: the high runs grow first" 0 '$syn render pulse25 -o - | runs 12' "2000
+ 1 25 75 25 75 25 75 25 75 25 76 25
+4401"
+row "pulse75: low for three quarters" 0 '$syn render pulse75 -o - | runs 10' "2000
+ 1 75 25 75 25 75 25 75 25 76
+4401"
+row "triangle: 0, then 17 levels of 256 up and down, each held 10 samples (the first 9)" 0 \
+  '$syn render triangle -o - | runs 4 && $syn render triangle -o - | od -An -td2 -w2 -v | sed -n "151p;160p;161p;311p;321p"' "0
+ 1 9 10 10
+22051
+   4096
+   4096
+   3840
+      0
+    256"
+row "noise starts where the random source starts" 0 '$syn render noise --seconds 0.001 -o - | od -An -td2 -N16 -w16' \
+  "      0    576    192    768    576    448    320    896"
+row "looped noise: the same first draws, repeated every 128 samples" 0 \
+  '$syn render looped-noise -o l.pcm && cmp <(tail -c +257 l.pcm) <(head -c -256 l.pcm) && od -An -td2 -N16 -w16 l.pcm' \
+  "      0    576    192    768    576    448    320    896"
 row "a .wav name (any case) gets a WAV header; its samples are those of the wave" 0 \
   '$syn render pulse50 -o t.WAV && tail -c +45 t.WAV | runs 10' "2000
  1 50 50 50 50 50 50 50 50 51
@@ -218,6 +238,8 @@ setup="ln -s gone/missing.syn d.syn" row "a dangling link saved onto" 1 '$syn bu
   "brivola-syn: cannot write 'd.syn': its folder must exist and be writable, and a file already there must be a writable regular file, or a link that leads to one; nothing was changed: No such file or directory" unchanged
 setup="ln -s l2 l1; ln -s l1 l2" row "a link loop" 1 '$syn render pulse12 -o l1' \
   "brivola-syn: cannot write 'l1': it is not a regular file" unchanged
+setup="chmod 604 old.pcm" row "a replaced file keeps its permissions" 0 '$syn render pulse12 -o old.pcm && stat -c %a old.pcm' "604"
+row "a new file gets those the umask leaves" 0 '(umask 027; $syn render pulse12 -o new.pcm) && stat -c %a new.pcm' "640"
 setup="ln -s old.pcm live.pcm" row "a live link: the file it leads to is replaced" 0 \
   '$syn render pulse75 -o live.pcm && $syn render pulse75 -o - | cmp - old.pcm && test -L live.pcm' ""
 row "SIGTERM mid-write" 143 'signal_mid_write TERM' "" unchanged

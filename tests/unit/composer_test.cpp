@@ -281,14 +281,4 @@ TEST_F(Composer, AFifoAFolderOrADeviceIsNoSample) {
   }
 }
 
-TEST_F(Composer, ChoosingAFileThatCannotBeChosenDetachesTheRow) {
-  fake::Choose("/tmp/take.pcm");
-  EXPECT_EQ(pulseSlots[1].ChooseFile(nullptr), 0);
-  EXPECT_STREQ(pulseSlots[1].FileName(), "/tmp/take.pcm");
-  fake::Choose(std::string(200, 'x'));  // too long for the chooser's buffer: it fails
-  EXPECT_EQ(pulseSlots[1].ChooseFile(nullptr), -1);
-  EXPECT_STREQ(pulseSlots[1].FileName(), "");
-  EXPECT_EQ(pulseSlots[1].ReadSamples(nullptr, 0), -1);  // nothing to open
-}
-
 }  // namespace

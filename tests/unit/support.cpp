@@ -50,17 +50,6 @@ void PutLength(Bytes& to, uint32_t value) {
   for (int shift = 0; shift < 32; shift += 8) to.push_back(static_cast<uint8_t>(value >> shift));
 }
 
-Bytes SynthFileOfBody(Bytes body) {
-  for (size_t end = body.size(); end >= 2; end -= 2) {
-    for (size_t i = end - 2; i < end; ++i)
-      body[i] = static_cast<uint8_t>(body[i] << 4 | body[i] >> 4);
-  }
-  Bytes file;
-  PutLength(file, static_cast<uint32_t>(body.size()));
-  file.insert(file.end(), body.begin(), body.end());
-  return file;
-}
-
 Bytes SynthFileOf(const std::vector<Bytes>& samples) {
   Bytes body;
   for (const Bytes& sample : samples) {
@@ -68,7 +57,12 @@ Bytes SynthFileOf(const std::vector<Bytes>& samples) {
     PutLength(body, length);
     body.insert(body.end(), sample.begin(), sample.begin() + length);
   }
-  return SynthFileOfBody(body);
+  for (size_t i = body.size() % 2; i < body.size(); ++i)
+    body[i] = static_cast<uint8_t>(body[i] << 4 | body[i] >> 4);
+  Bytes file;
+  PutLength(file, static_cast<uint32_t>(body.size()));
+  file.insert(file.end(), body.begin(), body.end());
+  return file;
 }
 
 int RunMainWindow(const std::function<void(fake::Window& main)>& actions) {

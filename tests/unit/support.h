@@ -26,11 +26,9 @@ Bytes ReadBytes(const std::string& path);
 Bytes RandomBytes(size_t count, uint32_t seed);
 std::vector<int16_t> Samples(const Bytes& bytes);
 void PutLength(Bytes& to, uint32_t value);  // 32-bit little-endian
-// A Synth file laid out here without the program's code: the body's byte count, then
-// the body with its nibbles exchanged word by word from its end, the first byte kept
-// when the count is odd. The body may hold any lengths, true or not.
-Bytes SynthFileOfBody(Bytes body);
-// The Synth file of these samples: per row a length and at most 524,288 bytes.
+// The Synth file of these samples, laid out here without the program's code: the body's
+// byte count, then per row a length and at most 524,288 bytes, every byte of the body
+// with its nibbles exchanged but the first when the count is odd.
 Bytes SynthFileOf(const std::vector<Bytes>& samples);
 
 // Runs the composer's main window with the user's actions, then presses "Exit".

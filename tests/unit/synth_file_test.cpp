@@ -111,26 +111,6 @@ TEST_F(Save, FailedSavesLeaveRoomForTheNextOne) {
   EXPECT_EQ(ReadBytes(folder.Path("bank")), SynthFileOf(samples));
 }
 
-TEST(PosixFiles, ANewFileGetsTheUmasksPermissionsAReplacedOneKeepsItsOwn) {
-  TempFolder folder;
-  const mode_t mask = umask(027);
-  chmod(folder.Write("old", {}).c_str(), 0604);
-  for (const char* name : {"new", "old"}) {
-    char temporary[4096];
-    const int handle = posix::OpenReplacementFile(folder.Path(name).c_str(), temporary, 4096);
-    EXPECT_EQ(posix::WriteFile(handle, "abc", 3), 3);
-    EXPECT_EQ(posix::CloseFile(handle), 0);
-    EXPECT_EQ(posix::RenameFile(temporary, folder.Path(name).c_str()), 0);
-  }
-  umask(mask);
-  const std::pair<const char*, mode_t> modes[] = {{"new", 0640}, {"old", 0604}};
-  for (const auto& [name, mode] : modes) {
-    struct stat status;
-    stat(folder.Path(name).c_str(), &status);
-    EXPECT_EQ(status.st_mode & 07777, mode) << name;
-  }
-}
-
 TEST(PosixFiles, ReportTheSystemsErrors) {
   TempFolder folder;
   const int directory = open(folder.path.c_str(), O_RDONLY);
