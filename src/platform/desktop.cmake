@@ -15,6 +15,7 @@ target_include_directories(openal_backend PUBLIC src)
 target_link_libraries(openal_backend PUBLIC PkgConfig::OPENAL)
 
 add_executable(brivola-composer src/platform/qt/main.cpp)
+target_compile_definitions(brivola-composer PRIVATE BRIVOLA_VERSION="${PROJECT_VERSION}")
 target_link_libraries(brivola-composer PRIVATE composer_core qt_backend openal_backend files_backend)
 
 # Installed as a desktop application: the program, its menu entry and its icon in the
