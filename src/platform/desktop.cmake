@@ -32,3 +32,6 @@ install(CODE "
   message(STATUS \"Installing: \${entry}\")
   configure_file(\"${PROJECT_SOURCE_DIR}/src/resources/brivola-composer.desktop.in\" \"\${entry}\" @ONLY)
 ")
+
+include(cmake/manual_pages.cmake)
+add_manual_page(brivola-composer "compose a Synth file from samples for the NES sound channels")
