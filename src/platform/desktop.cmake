@@ -20,12 +20,22 @@ target_link_libraries(brivola-composer PRIVATE composer_core qt_backend openal_b
 
 # Installed as a desktop application: the program, its menu entry and its icon in the
 # hicolor theme. The entry names the program by its installed path, so it starts from
-# whichever prefix `cmake --install` was given.
+# whichever prefix `cmake --install` was given, and it takes the file it is opened with.
 include(GNUInstallDirs)
 install(TARGETS brivola-composer RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
 install(FILES src/resources/composer.svg
         DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/scalable/apps
         RENAME brivola-composer.svg)
+# The Synth file type (".syn"), which the menu entry opens, with its icon; and the
+# AppStream metadata through which software centres list the program.
+install(FILES src/resources/brivola-composer-mime.xml
+        DESTINATION ${CMAKE_INSTALL_DATADIR}/mime/packages
+        RENAME brivola-composer.xml)
+install(FILES src/resources/synth-file.svg
+        DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/scalable/mimetypes
+        RENAME application-x-brivola-synth.svg)
+install(FILES src/resources/org.brivola.composer.metainfo.xml
+        DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo)
 install(CODE "
   set(COMPOSER_PATH \"\${CMAKE_INSTALL_PREFIX}/${CMAKE_INSTALL_BINDIR}/brivola-composer\")
   set(entry \"\$ENV{DESTDIR}\${CMAKE_INSTALL_PREFIX}/${CMAKE_INSTALL_DATADIR}/applications/brivola-composer.desktop\")
