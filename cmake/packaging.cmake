@@ -13,7 +13,18 @@ endif()
 # installs the program alone. Debian wants the changelog compressed with gzip -9n.
 set(changelog_source ${PROJECT_SOURCE_DIR}/src/resources/changelog)
 set(changelog ${PROJECT_BINARY_DIR}/changelog.gz)
-set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${changelog_source})
+set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${changelog_source}
+             ${PROJECT_SOURCE_DIR}/src/resources/org.brivola.composer.metainfo.xml)
+# The changelog's latest entry and the AppStream metadata's latest release name the
+# version the package is made with.
+file(STRINGS ${changelog_source} changelog_top LIMIT_COUNT 1)
+file(READ ${PROJECT_SOURCE_DIR}/src/resources/org.brivola.composer.metainfo.xml metainfo)
+string(REGEX MATCH "<release version=\"[^\"]*\"" metainfo_release "${metainfo}")
+if(NOT changelog_top MATCHES "^brivola-composer \\(${PROJECT_VERSION}\\) "
+   OR NOT metainfo_release STREQUAL "<release version=\"${PROJECT_VERSION}\"")
+  message(FATAL_ERROR "The changelog and the AppStream metadata must begin with version "
+                      "${PROJECT_VERSION}, the project's")
+endif()
 execute_process(COMMAND gzip -9n INPUT_FILE ${changelog_source} OUTPUT_FILE ${changelog}
                 COMMAND_ERROR_IS_FATAL ANY)
 install(FILES README.md src/resources/copyright ${changelog}
