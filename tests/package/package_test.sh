@@ -40,9 +40,11 @@ share=$work/root/usr/share
 check "the programs are stripped" test -z "$(readelf -S "$work"/root/usr/bin/* | grep -F .symtab)"
 check "the menu entry starts /usr/bin/brivola-composer with the file it opens" \
   grep -qxF 'Exec="/usr/bin/brivola-composer" %f' "$share/applications/brivola-composer.desktop"
-check "the composer tells its version without a display" test \
-  "$(env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM "$work/root/usr/bin/brivola-composer" --version)" = "brivola-composer $version"
-check "the AppStream metadata is valid" appstreamcli validate --no-net --no-color "$share/metainfo/org.brivola.composer.metainfo.xml"
+check "the composer tells its version without a display" test "$(env -u DISPLAY \
+  -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM "$work/root/usr/bin/brivola-composer" --version)" = \
+  "brivola-composer $version"
+check "the AppStream metadata is valid" \
+  appstreamcli validate --no-net --no-color "$share/metainfo/org.brivola.composer.metainfo.xml"
 
 # A desktop that knows only what the package installs.
 update-mime-database "$share/mime" 2>/dev/null && update-desktop-database "$share/applications"
