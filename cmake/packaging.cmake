@@ -9,8 +9,26 @@ if(WIN32)
   return()
 endif()
 
-# The README goes into the package only: `cmake --install` installs the program alone.
-install(FILES README.md DESTINATION ${CMAKE_INSTALL_DATAROOTDIR}/doc/brivola-composer
+# The README, the copyright and the changelog go into the package only: `cmake --install`
+# installs the program alone. Debian wants the changelog compressed with gzip -9n.
+set(changelog_source ${PROJECT_SOURCE_DIR}/src/resources/changelog)
+set(changelog ${PROJECT_BINARY_DIR}/changelog.gz)
+set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${changelog_source}
+             ${PROJECT_SOURCE_DIR}/src/resources/org.brivola.composer.metainfo.xml)
+# The changelog's latest entry and the AppStream metadata's latest release name the
+# version the package is made with.
+file(STRINGS ${changelog_source} changelog_top LIMIT_COUNT 1)
+file(READ ${PROJECT_SOURCE_DIR}/src/resources/org.brivola.composer.metainfo.xml metainfo)
+string(REGEX MATCH "<release version=\"[^\"]*\"" metainfo_release "${metainfo}")
+if(NOT changelog_top MATCHES "^brivola-composer \\(${PROJECT_VERSION}\\) "
+   OR NOT metainfo_release STREQUAL "<release version=\"${PROJECT_VERSION}\"")
+  message(FATAL_ERROR "The changelog and the AppStream metadata must begin with version "
+                      "${PROJECT_VERSION}, the project's")
+endif()
+execute_process(COMMAND gzip -9n INPUT_FILE ${changelog_source} OUTPUT_FILE ${changelog}
+                COMMAND_ERROR_IS_FATAL ANY)
+install(FILES README.md src/resources/copyright ${changelog}
+        DESTINATION ${CMAKE_INSTALL_DATAROOTDIR}/doc/brivola-composer
         COMPONENT package_documents EXCLUDE_FROM_ALL)
 
 # What each package kind installs, as CPACK_INSTALL_CMAKE_PROJECTS entries (build folder,
@@ -28,11 +46,14 @@ endforeach()
 set(CPACK_GENERATOR DEB ZIP)
 set(CPACK_PACKAGE_NAME brivola-composer)
 set(CPACK_PACKAGE_VENDOR "Brivola")
-set(CPACK_PACKAGE_CONTACT "Brivola Synthesis Composer developers")
+set(CPACK_PACKAGE_CONTACT "Brivola Synthesis Composer developers <developers@brivola.org>")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "NES sound channel sample composer and Synth file tool")
-set(CPACK_PACKAGE_DESCRIPTION "Brivola Synthesis Composer attaches 16-bit PCM samples to the \
-seven synthesis waves of the NES sound channels, previews them and saves them as one Synth \
-file. brivola-syn builds, inspects, extracts and renders Synth files on the command line.")
+# Debian shows the description as it stands: lines of at most 80 characters.
+set(CPACK_PACKAGE_DESCRIPTION "\
+Brivola Synthesis Composer attaches 16-bit PCM samples to the seven synthesis
+waves of the NES sound channels, previews them and saves them as one Synth
+file. brivola-syn builds, inspects, extracts and renders Synth files on the
+command line.")
 set(CPACK_STRIP_FILES ON)
 set(CPACK_PROJECT_CONFIG_FILE "${PROJECT_SOURCE_DIR}/cmake/package_kinds.cmake")
 

@@ -18,3 +18,5 @@ target_link_libraries(brivola-syn PRIVATE synth_tool synth_core files_backend)
 
 include(GNUInstallDirs)
 install(TARGETS brivola-syn RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+include(cmake/manual_pages.cmake)
+add_manual_page(brivola-syn "the Synth file tools of Brivola Synthesis Composer")

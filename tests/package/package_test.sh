@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Makes the packages with `./dev package` and checks what a user gets: the Debian package's
-# files and declared dependencies, the Windows zip's two programs; and that a failing
-# package build leaves no package behind.
+# files and declared dependencies, lintian's verdict on it, its file type and menu entry on
+# a desktop, the Windows zip's two programs; and that a failing package build leaves no
+# package behind.
 set -uo pipefail
 cd "$(dirname "$0")/../.."
 work=$(mktemp -d)
@@ -19,16 +20,44 @@ zip=$work/made/brivola-composer-$version-windows.zip
 ./dev package "$work/made" >"$work/log" 2>&1 || { cat "$work/log"; exit 1; }
 check "the folder holds the two packages alone" test "$(ls -A "$work/made")" = "$(basename "$zip")
 $(basename "$deb")"
-check "the Debian package holds the programs, the menu entry, the icon and the README" test \
+check "the Debian package holds the programs, their manual pages, the menu entry, the icons, \
+the file type, the AppStream metadata, the README, the copyright and the changelog" test \
   "$(dpkg-deb -c "$deb" | awk '!/^d/ {print $6}')" = "./usr/bin/brivola-composer
 ./usr/bin/brivola-syn
 ./usr/share/applications/brivola-composer.desktop
 ./usr/share/doc/brivola-composer/README.md
-./usr/share/icons/hicolor/scalable/apps/brivola-composer.svg"
+./usr/share/doc/brivola-composer/changelog.gz
+./usr/share/doc/brivola-composer/copyright
+./usr/share/icons/hicolor/scalable/apps/brivola-composer.svg
+./usr/share/icons/hicolor/scalable/mimetypes/application-x-brivola-synth.svg
+./usr/share/man/man1/brivola-composer.1.gz
+./usr/share/man/man1/brivola-syn.1.gz
+./usr/share/metainfo/org.brivola.composer.metainfo.xml
+./usr/share/mime/packages/brivola-composer.xml"
+check "lintian finds no error and no warning in it" lintian --fail-on error,warning "$deb"
 dpkg-deb -x "$deb" "$work/root"
+share=$work/root/usr/share
 check "the programs are stripped" test -z "$(readelf -S "$work"/root/usr/bin/* | grep -F .symtab)"
-check "the menu entry starts /usr/bin/brivola-composer" \
-  grep -qxF 'Exec="/usr/bin/brivola-composer"' "$work/root/usr/share/applications/brivola-composer.desktop"
+check "the menu entry starts /usr/bin/brivola-composer with the file it opens" \
+  grep -qxF 'Exec="/usr/bin/brivola-composer" %f' "$share/applications/brivola-composer.desktop"
+check "the composer tells its version without a display" test "$(env -u DISPLAY \
+  -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM "$work/root/usr/bin/brivola-composer" --version)" = \
+  "brivola-composer $version"
+check "the AppStream metadata is valid" \
+  appstreamcli validate --no-net --no-color "$share/metainfo/org.brivola.composer.metainfo.xml"
+
+# A desktop that knows only what the package installs.
+update-mime-database "$share/mime" 2>/dev/null && update-desktop-database "$share/applications"
+on_desktop() {
+  env -i PATH="$PATH" HOME="$work/home" XDG_DATA_DIRS="$share" XDG_DATA_HOME="$work/home/data" "$@"
+}
+check "the package's one file type is the Synth file, known by *.syn alone" \
+  test "$(grep -v '^#' "$share/mime/globs2")" = "50:application/x-brivola-synth:*.syn"
+printf '\7\0\0\0' >"$work/bank.syn"
+check "a .syn is a Synth file to the desktop" \
+  test "$(on_desktop xdg-mime query filetype "$work/bank.syn")" = application/x-brivola-synth
+check "and the composer's menu entry opens it" \
+  test "$(on_desktop xdg-mime query default application/x-brivola-synth)" = brivola-composer.desktop
 depends=$(dpkg-deb -f "$deb" Depends | tr -d ' ' | tr ',' '\n' | sed 's/(.*//' | sort | tr '\n' ' ')
 check "it depends on Qt, its X11 plugin, a font, OpenAL, libsndfile and libsoxr" test \
   "$depends" = "fonts-dejavu-core libc6 libgcc-s1 libopenal1 libqt6core6 libqt6gui6 libqt6widgets6 libsndfile1 libsoxr0 libstdc++6 qt6-qpa-plugins "
