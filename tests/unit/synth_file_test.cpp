@@ -101,10 +101,12 @@ TEST_F(Save, AFailedSaveShowsTheMessageOnceAndChangesNothing) {
 
 TEST_F(Save, FailedSavesLeaveRoomForTheNextOne) {
   const std::vector<Bytes> samples(7, Bytes{1, 2});
-  for (int save = 1; save <= 20; ++save) {
-    fake::Reset();
-    fake::FailCall("OpenReplacementFile");
-    EXPECT_EQ(SaveAs(samples, folder.Path("bank")).back(), kMessage) << save;
+  for (const char* call : {"OpenReplacementFile", "FlushFile", "RenameFile"}) {
+    for (int save = 1; save <= 20; ++save) {
+      fake::Reset();
+      fake::FailCall(call);
+      EXPECT_EQ(SaveAs(samples, folder.Path("bank")).back(), kMessage) << call << " " << save;
+    }
   }
   fake::Reset();
   SaveAs(samples, folder.Path("bank"));
