@@ -21,6 +21,12 @@ int32_t ReadFile(int handle, void* bytes, uint32_t count) {
   return Call("ReadFile", count) ? -1 : posix::ReadFile(handle, bytes, count);
 }
 
+int64_t SeekFile(int handle, int64_t offset, SeekOrigin origin) {
+  return Call("SeekFile", offset, static_cast<int>(origin))
+             ? -1
+             : posix::SeekFile(handle, offset, origin);
+}
+
 int32_t WriteFile(int handle, const void* bytes, uint32_t count) {
   if (Call("WriteFile", count)) return posix::WriteFile(handle, bytes, count / 2), -1;
   return posix::WriteFile(handle, bytes, count);

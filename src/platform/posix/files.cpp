@@ -12,6 +12,9 @@ int OpenReplacementFile(const char* target, char* temporaryPath, size_t capacity
 int32_t ReadFile(int handle, void* bytes, uint32_t count) {
   return posix::ReadFile(handle, bytes, count);
 }
+int64_t SeekFile(int handle, int64_t offset, SeekOrigin origin) {
+  return posix::SeekFile(handle, offset, origin);
+}
 int32_t WriteFile(int handle, const void* bytes, uint32_t count) {
   return posix::WriteFile(handle, bytes, count);
 }

@@ -12,6 +12,7 @@ namespace posix {
 int OpenFileForReading(const char* path);
 int OpenReplacementFile(const char* target, char* temporaryPath, size_t capacity);
 int32_t ReadFile(int handle, void* bytes, uint32_t count);
+int64_t SeekFile(int handle, int64_t offset, platform::SeekOrigin origin);
 int32_t WriteFile(int handle, const void* bytes, uint32_t count);
 int FlushFile(int handle);
 int CloseFile(int handle);

@@ -91,6 +91,10 @@ int32_t ReadFile(int handle, void* bytes, uint32_t count) {
   return static_cast<int32_t>(total);
 }
 
+int64_t SeekFile(int handle, int64_t offset, SeekOrigin origin) {
+  return _lseeki64(handle, offset, origin);
+}
+
 int32_t WriteFile(int handle, const void* bytes, uint32_t count) {
   uint32_t total = 0;
   while (total < count) {
