@@ -5,9 +5,9 @@
 #include "app/composer.h"
 #include "platform/choosers.h"
 #include "platform/dialogs.h"
-#include "platform/files.h"
 #include "preview/sound_preview.h"
 #include "resources/resource_ids.h"
+#include "samples/sample_reader.h"
 
 ChannelSlot pulseSlots[4];
 ChannelSlot triangleSlot;
@@ -43,7 +43,7 @@ int RunPathChooser(platform::WindowHandle owner, const char* filter, char* path,
   return platform::RunOpenFileChooser(request);
 }
 
-ChannelSlot::ChannelSlot() : fileName{}, readHandle(0) {}
+ChannelSlot::ChannelSlot() : fileName{} {}
 
 const char* ChannelSlot::FileName() const { return fileName; }
 
@@ -68,24 +68,13 @@ platform::DialogResult ChannelSlot::ShowProperties(platform::WindowHandle owner)
 int ChannelSlot::PreviewSample(platform::WindowHandle owner) {
   activeSlot = this;
   platform::RunModalDialog(IDD_SOUND_PREVIEW, owner, SoundPreviewProcedure, 0);
-  if (readHandle != 0) {
-    platform::CloseFile(readHandle);
-    readHandle = 0;
-  }
   return 0;
 }
 
 int ChannelSlot::ReadSamples(void* region, uint32_t byteCount) {
-  if (readHandle == 0) {
-    const int handle = platform::OpenFileForReading(fileName);
-    if (handle < 0) {
-      readHandle = 0;
-      return -1;
-    }
-    readHandle = handle;
-  }
-  platform::ReadFile(readHandle, region, byteCount);
-  return 0;
+  int row = 0;
+  while (row < kRowCount && kChannelRows[row].slot != this) ++row;
+  return ReadRowSamples(fileName, row, region, byteCount, nullptr) < 0 ? -1 : 0;
 }
 
 platform::DialogResult PLATFORM_CALLBACK ChannelPropertiesProcedure(platform::WindowHandle window,
