@@ -56,6 +56,10 @@ struct FileStamp {
 // 0 on success, -1 on failure.
 int StampFile(int handle, FileStamp* stamp);
 
+// Writes the path, made absolute from the current folder when it is relative, to
+// absolute. 0 on success; -1 when it does not fit the capacity, NUL included.
+int MakeAbsolutePath(const char* path, char* absolute, size_t capacity);
+
 // 0 on success, -1 on failure.
 int RemoveFile(const char* path);
 

@@ -51,4 +51,8 @@ int StampFile(int handle, FileStamp* stamp) {
 
 int RemoveFile(const char* path) { return Call("RemoveFile") ? -1 : posix::RemoveFile(path); }
 
+int MakeAbsolutePath(const char* path, char* absolute, size_t capacity) {
+  return posix::MakeAbsolutePath(path, absolute, capacity);
+}
+
 }  // namespace platform

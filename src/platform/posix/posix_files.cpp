@@ -179,4 +179,17 @@ void ReserveStandardDescriptors() {
 
 int RemoveFile(const char* path) { return unlink(path) == 0 ? 0 : -1; }
 
+int MakeAbsolutePath(const char* path, char* absolute, size_t capacity) {
+  std::string made = path;
+  if (path[0] != '/') {
+    char folder[PATH_MAX];
+    if (getcwd(folder, sizeof folder) == nullptr) return -1;
+    made = std::string(folder) + "/" + path;
+  }
+  if (made.size() >= capacity) return -1;
+  made.copy(absolute, made.size());
+  absolute[made.size()] = '\0';
+  return 0;
+}
+
 }  // namespace posix

@@ -137,4 +137,10 @@ int StampFile(int handle, FileStamp* stamp) {
 
 int RemoveFile(const char* path) { return _unlink(path) == 0 ? 0 : -1; }
 
+int MakeAbsolutePath(const char* path, char* absolute, size_t capacity) {
+  // The length written, without the NUL; the length needed, with it, when it does not fit.
+  const DWORD length = GetFullPathNameA(path, static_cast<DWORD>(capacity), absolute, nullptr);
+  return length == 0 || length >= capacity ? -1 : 0;
+}
+
 }  // namespace platform
