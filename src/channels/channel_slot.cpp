@@ -58,6 +58,11 @@ ChannelSlot::ChannelSlot() : fileName{} {}
 
 const char* ChannelSlot::FileName() const { return fileName; }
 
+void ChannelSlot::Attach(const char* path) {
+  std::memset(fileName, 0, kPathCapacity);
+  std::memcpy(fileName, path, std::strlen(path));
+}
+
 int ChannelSlot::ChooseFile(platform::WindowHandle owner) {
   if (RunPathChooser(owner, kSampleFilter, chooserBuffer, "Open Wave...",
                      platform::kOfnFileMustExist | platform::kOfnHideReadOnly, "pcm") != 0) {

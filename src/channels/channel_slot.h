@@ -22,6 +22,9 @@ class ChannelSlot {
   // The path of the slot's sample file; empty when none is attached.
   const char* FileName() const;
 
+  // Attaches the file at path, which holds fewer than kPathCapacity bytes.
+  void Attach(const char* path);
+
   // Asks for a sample file with the chooser, modal to the owner window. 0 when one was
   // chosen; -1 otherwise, and then the slot's file is detached.
   int ChooseFile(platform::WindowHandle owner);

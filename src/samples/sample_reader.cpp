@@ -116,3 +116,5 @@ int32_t ReadRowSamples(const char* path, int row, void* region, uint32_t byteCou
   platform::CloseFile(handle);
   return result;
 }
+
+bool IsSynthFileName(const char* path) { return HasExtension(path, kSynthFileExtension); }

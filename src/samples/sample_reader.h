@@ -36,3 +36,6 @@ struct SampleReadFailure {
 // file can be read as its kind (a Synth file is read and checked whole).
 int32_t ReadRowSamples(const char* path, int row, void* region, uint32_t byteCount,
                        SampleReadFailure* failure);
+
+// Whether ReadRowSamples takes the file at path as a Synth file, by its name.
+bool IsSynthFileName(const char* path);

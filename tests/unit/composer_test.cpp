@@ -90,11 +90,13 @@ TEST_F(Composer, CommandTableRoutesEveryCommand) {
     std::string expected;
     if (command >= 1000 && command <= 1013) expected = "RunModalDialog 104 101";
     if (command >= 1023 && command <= 1029) expected = "RunModalDialog 103 101";
-    if (command == kSaveId) expected = "Chooser 101";
+    if (command == kSaveId || command == kOpenBankId) expected = "Chooser 101";
     if (command == kExitId) expected = "EndDialog 101 0";
     EXPECT_EQ(logged.empty() ? "-" : logged.front().substr(0, expected.size()),
               expected.empty() ? "-" : expected);
-    EXPECT_EQ(logged.size(), command == kSaveId || command == kExitId ? 1u : logged.size());
+    EXPECT_EQ(logged.size(), command == kSaveId || command == kExitId || command == kOpenBankId
+                                 ? 1u
+                                 : logged.size());
     EXPECT_EQ(currentWaveKind, command >= 1000 && command <= 1006 ? command - 1000 : -1);
   }
   // The close box ends the program like "Exit"; the window opening changes nothing.
