@@ -28,7 +28,7 @@ constexpr char kSampleFilter[] =
 constexpr char kSampleFilter[] =
     "PCM Wave Format\0*.pcm\0"
     "Sound Files\0*.wav;*.flac;*.ogg;*.oga;*.opus;*.mp3;*.aif;*.aiff;*.aifc;*.caf;*.w64;*.rf64;"
-    "*.au;*.snd;*.voc;*.paf;*.iff;*.svx;*.sf;*.mat;*.pvf;*.xi;*.htk;*.sds;*.avr;*.sd2;*.wve\0"
+    "*.au;*.snd\0"
     "Synth Files(*.syn)\0*.syn\0All Files\0*.*\0";
 #endif
 

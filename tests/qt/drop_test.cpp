@@ -1,15 +1,7 @@
-// Files dropped on the real Qt main window, offscreen: what its procedure makes of the
-// drop's point and files, seen in the rows' files.
+// Files dropped on the real Qt main window, offscreen, as its procedure takes them.
 #include <gtest/gtest.h>
-#include <unistd.h>
 
-#include <QApplication>
-#include <QDropEvent>
-#include <QMimeData>
-#include <QTimer>
-#include <QUrl>
-#include <QWidget>
-#include <filesystem>
+#include <QtWidgets>
 #include <fstream>
 
 #include "app/composer.h"
@@ -18,47 +10,40 @@
 
 namespace {
 
-void Drop(QWidget* window, QPoint at, const QList<QUrl>& urls) {
+// Drops the paths or URLs at x, y in the dialog units of the main window, 202 by 127.
+void Drop(QWidget* main, int x, int y, const QStringList& paths) {
   QMimeData data;
+  QList<QUrl> urls;
+  for (const QString& path : paths) urls << QUrl::fromUserInput(path);
   data.setUrls(urls);
+  const QPoint at(x * main->width() / 202, y * main->height() / 127);
   // Qt takes a drop only where the drag was accepted on entering.
   QDragEnterEvent enter(at, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
   QDropEvent drop(at, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
-  QApplication::sendEvent(window, &enter);
-  QApplication::sendEvent(window, &drop);
+  QApplication::sendEvent(main, &enter);
+  QApplication::sendEvent(main, &drop);
 }
 
 }  // namespace
 
 TEST(QtDrop, FilesOnARowAttachFromThereAndASynthFileOnTheWindowOpensAsTheBank) {
   int argc = 1;
-  char name[] = "drop_tests";
-  char* argv[] = {name};
+  char name[] = "drop_tests", *argv[] = {name};
   QApplication application(argc, argv);
-  const auto folder =
-      std::filesystem::temp_directory_path() / ("brivola-drop-" + std::to_string(getpid()));
-  std::filesystem::create_directory(folder);
-  const std::string bank = folder / "bank.syn", a = folder / "a.pcm", b = folder / "b.pcm";
-  std::ofstream(bank) << '\x1c' << std::string(31, '\0');  // seven empty blocks
-  std::ofstream(a) << 'a';
-  std::ofstream(b) << 'b';
+  QTemporaryDir folder;
+  const QString bank = folder.filePath("bank.syn"), sample = folder.filePath("a.pcm");
+  std::ofstream(bank.toStdString()) << '\x1c' << std::string(31, '\0');  // seven empty blocks
+  std::ofstream(sample.toStdString()) << 'a';
   QTimer::singleShot(0, [&] {
     QWidget* main = QApplication::topLevelWidgets().first();
-    // Dialog units to pixels: the window is 202 by 127 units.
-    auto at = [main](int x, int y) {
-      return QPoint(x * main->width() / 202, y * main->height() / 127);
-    };
-    Drop(main, at(5, 100), {QUrl::fromLocalFile(QString::fromStdString(bank))});
-    Drop(main, at(157, 75),
-         {QUrl::fromLocalFile(QString::fromStdString(a)),
-          QUrl::fromLocalFile(QString::fromStdString(b))});
-    Drop(main, at(30, 25),
-         {QUrl::fromLocalFile(QString::fromStdString(a)), QUrl("https://example.com/a.pcm")});
+    Drop(main, 5, 100, {bank});                                 // below the rows
+    Drop(main, 157, 75, {sample, bank});                        // row 5's "S": rows 5 and 6
+    Drop(main, 30, 25, {sample, "https://example.com/a.pcm"});  // row 0: not a local file
     platform::EndModalDialog(main, 0);
   });
   RunComposer();
   std::vector<std::string> files;
   for (const ChannelRow& row : kChannelRows) files.push_back(row.slot->FileName());
-  EXPECT_EQ(files, (std::vector<std::string>{bank, bank, bank, bank, bank, a, b}));
-  std::filesystem::remove_all(folder);
+  const std::string b = bank.toStdString();
+  EXPECT_EQ(files, (std::vector<std::string>{b, b, b, b, b, sample.toStdString(), b}));
 }

@@ -168,9 +168,8 @@ TEST_F(Composer, ChannelPropertiesShowsChangesAndReturnsTheSlotsFile) {
   // The chooser is modal to Channel Properties and opens with the last path chosen.
   const std::string chooser =
       "Chooser 103 76 PCM Wave Format|*.pcm|Sound Files|*.wav;*.flac;*.ogg;*.oga;*.opus;*.mp3;"
-      "*.aif;*.aiff;*.aifc;*.caf;*.w64;*.rf64;*.au;*.snd;*.voc;*.paf;*.iff;*.svx;*.sf;*.mat;*.pvf;"
-      "*.xi;*.htk;*.sds;*.avr;*.sd2;*.wve|Synth Files(*.syn)|*.syn|All Files|*.*| 1 200 Open "
-      "Wave... 4100 pcm [";
+      "*.aif;*.aiff;*.aifc;*.caf;*.w64;*.rf64;*.au;*.snd|Synth Files(*.syn)|*.syn|All Files|*.*| 1 "
+      "200 Open Wave... 4100 pcm [";
   EXPECT_EQ(logged, (Lines{"RunModalDialog 103 101", chooser + first + "]", chooser + second + "]",
                            "EndDialog 103 0"}));
   EXPECT_EQ(fake::LogOf("EndDialog 103").front(), "EndDialog 103 195");  // the first byte, unsigned
