@@ -7,12 +7,13 @@ target_link_libraries(synth_file_fuzzer PRIVATE synth_core files_backend)
 # A bounded run from the seeds and the largest Synth file, with inputs up to a byte
 # longer than it; value profiles reward lengths that come closer to the block limit. New
 # inputs go to a scratch folder, so the seeds in the repository stay
-# as they are. A crash, a sanitizer report or an input running longer than the timeout
+# as they are; the files read as a row's samples are written in a second one. A crash, a sanitizer report or an input running longer than the timeout
 # fails the test.
 enable_testing()
 add_test(NAME synth_file_fuzzer
-  COMMAND bash -c [=[scratch=$(mktemp -d) && trap 'rm -rf "$scratch"' EXIT &&
-                     "$2" >"$scratch/largest.syn" &&
+  COMMAND bash -c [=[scratch=$(mktemp -d) && work=$(mktemp -d) &&
+                     trap 'rm -rf "$scratch" "$work"' EXIT && "$2" >"$scratch/largest.syn" &&
+                     cd "$work" &&
                      LSAN_OPTIONS=suppressions="$3" "$0" -max_len=3670049 -use_value_profile=1 -max_total_time=20 -timeout=10 -rss_limit_mb=2048 \
                           -print_final_stats=1 -artifact_prefix="$scratch/" "$scratch" "$1"]=]
           $<TARGET_FILE:synth_file_fuzzer> ${CMAKE_CURRENT_LIST_DIR}/corpus

@@ -2,15 +2,12 @@
 // either refused with a message, or decoded into seven blocks within the limit that
 // fill the file exactly and encode back to the very bytes given. The same bytes, read
 // as a row's samples from a file under a sound file's name and under a Synth file's,
-// either fail with a reason or fill at most the bytes asked for.
-#include <stdlib.h>
-
+// either fail with a reason or fill at most the bytes asked for. Those two files are
+// written in the current folder.
 #include <algorithm>
 #include <cstdint>
 #include <cstdio>
-#include <cstdlib>
 #include <cstring>
-#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -23,28 +20,9 @@ constexpr uint32_t kAsked = 441000;  // a preview's worth
 constexpr size_t kGuardBytes = 64;
 constexpr uint8_t kUntouched = 0xA5;
 
-std::string MakeFolder() {
-  char pattern[] = "/tmp/brivola-fuzz-XXXXXX";
-  if (mkdtemp(pattern) == nullptr) __builtin_trap();
-  return pattern;
-}
-
-void RemoveFolder();
-
-// The scratch folder, made once per run and removed at its end (before the name itself
-// is destroyed: exit handlers run in the reverse order of their registration).
-const std::string& Folder() {
-  static const std::string folder = MakeFolder();
-  static const int removal = std::atexit(RemoveFolder);
-  static_cast<void>(removal);
-  return folder;
-}
-
-void RemoveFolder() { std::filesystem::remove_all(Folder()); }
-
-void ReadAsRowSamples(const char* name, const uint8_t* data, size_t size) {
-  const std::string path = Folder() + "/" + name;
-  FILE* file = std::fopen(path.c_str(), "wb");
+// Writes the bytes to the file (in the current folder) and reads them as a row's samples.
+void ReadAsRowSamples(const char* path, const uint8_t* data, size_t size) {
+  FILE* file = std::fopen(path, "wb");
   if (file == nullptr || std::fwrite(data, 1, size, file) != size || std::fclose(file) != 0) {
     __builtin_trap();
   }
@@ -52,12 +30,12 @@ void ReadAsRowSamples(const char* name, const uint8_t* data, size_t size) {
   static std::vector<uint8_t> region(kAsked + kGuardBytes);
   std::fill(region.begin(), region.end(), kUntouched);
   SampleReadFailure failure{};
-  const int32_t count = ReadRowSamples(path.c_str(), static_cast<int>(size % kRowCount),
-                                       region.data(), kAsked, &failure);
+  const int32_t count =
+      ReadRowSamples(path, static_cast<int>(size % kRowCount), region.data(), kAsked, &failure);
   if (count > static_cast<int32_t>(kAsked)) __builtin_trap();
   if (count < 0 && failure.fault == kSamplesMalformed && failure.problem.empty()) __builtin_trap();
-  for (size_t i = kAsked; i < region.size(); ++i) {
-    if (region[i] != kUntouched) __builtin_trap();
+  if (std::count(region.begin() + kAsked, region.end(), kUntouched) != kGuardBytes) {
+    __builtin_trap();
   }
 }
 
