@@ -43,15 +43,17 @@ int32_t ReadSampleFile(int handle, uint8_t* region, uint32_t byteCount,
   return count >= 0 ? count : Fail(failure, kSamplesNotRead, errno);
 }
 
-// The row's block of a Synth file, which is read and checked whole.
-int32_t ReadSynthBlock(int handle, int row, uint8_t* region, uint32_t byteCount,
+// The row's block of a Synth file of the given size, which is read and checked whole.
+int32_t ReadSynthBlock(int handle, int64_t fileSize, int row, uint8_t* region, uint32_t byteCount,
                        SampleReadFailure* failure) {
-  // One byte more than the largest Synth file tells a file that is too long.
-  constexpr uint32_t kReadLimit = kLargestSynthFile + 1;
-  auto* file = static_cast<uint8_t*>(std::malloc(kReadLimit));
+  // One byte more than the file, or than the largest Synth file, tells a file that is
+  // too long.
+  const auto readLimit =
+      static_cast<uint32_t>(std::min(fileSize, static_cast<int64_t>(kLargestSynthFile)) + 1);
+  auto* file = static_cast<uint8_t*>(std::malloc(readLimit));
   if (file == nullptr) return Fail(failure, kSamplesNoMemory, ENOMEM);
   errno = 0;
-  const int32_t size = platform::ReadFile(handle, file, kReadLimit);
+  const int32_t size = platform::ReadFile(handle, file, readLimit);
   SynthBlock blocks[kRowCount];
   std::string problem;
   int32_t result = -1;
@@ -67,10 +69,10 @@ int32_t ReadSynthBlock(int handle, int row, uint8_t* region, uint32_t byteCount,
   return result;
 }
 
-int32_t ReadOpenFile(int handle, const char* path, int row, uint8_t* region, uint32_t byteCount,
-                     SampleReadFailure* failure) {
+int32_t ReadOpenFile(int handle, const char* path, const platform::FileStamp& stamp, int row,
+                     uint8_t* region, uint32_t byteCount, SampleReadFailure* failure) {
   if (HasExtension(path, kSynthFileExtension)) {
-    return ReadSynthBlock(handle, row, region, byteCount, failure);
+    return ReadSynthBlock(handle, stamp.size, row, region, byteCount, failure);
   }
   if (!HasExtension(path, kSampleFileExtension)) {
     uint32_t written = 0;
@@ -109,7 +111,8 @@ int32_t ReadRowSamples(const char* path, int row, void* region, uint32_t byteCou
   if (platform::StampFile(handle, &stamp) != 0) {
     Fail(failure, kSamplesNotRead, errno);
   } else {
-    result = ReadOpenFile(handle, path, row, static_cast<uint8_t*>(region), byteCount, failure);
+    result =
+        ReadOpenFile(handle, path, stamp, row, static_cast<uint8_t*>(region), byteCount, failure);
   }
   // A file rewritten meanwhile may have given a mix of its old and new bytes.
   if (result >= 0 && !FileUnchangedSince(handle, stamp)) result = Fail(failure, kSamplesChanged, 0);
