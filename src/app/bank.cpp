@@ -53,7 +53,7 @@ int OpenBank(platform::WindowHandle window, const char* path) {
   char bank[kPathCapacity];
   // Reading no samples still reads and checks the whole Synth file.
   if (platform::MakeAbsolutePath(path, bank, kPathCapacity) != 0 || !IsSynthFileName(bank) ||
-      ReadRowSamples(bank, 0, bank, 0, nullptr) < 0) {
+      ReadRowSamples(bank, 0, nullptr, 0, nullptr) < 0) {
     ShowError(window, "Could Not Open File.");
     return -1;
   }
