@@ -52,7 +52,7 @@ int StampFile(int handle, FileStamp* stamp) {
 int RemoveFile(const char* path) { return Call("RemoveFile") ? -1 : posix::RemoveFile(path); }
 
 int MakeAbsolutePath(const char* path, char* absolute, size_t capacity) {
-  return posix::MakeAbsolutePath(path, absolute, capacity);
+  return Call("MakeAbsolutePath", path) ? -1 : posix::MakeAbsolutePath(path, absolute, capacity);
 }
 
 }  // namespace platform
