@@ -29,7 +29,7 @@ using Clock = std::chrono::steady_clock;
 
 constexpr int kRate = 48000;
 constexpr int kChannels = 2;
-constexpr int kPreviewRuns = 15;
+constexpr int kPreviewRuns = 41;
 constexpr int kSaveRuns = 5;
 
 const std::string kCache = BRIVOLA_BENCH_CACHE;
