@@ -29,15 +29,18 @@ using Clock = std::chrono::steady_clock;
 
 constexpr int kRate = 48000;
 constexpr int kChannels = 2;
-constexpr int kPreviewRuns = 15;
+constexpr int kPreviewRuns = 41;
 constexpr int kSaveRuns = 5;
 
 const std::string kCache = BRIVOLA_BENCH_CACHE;
 
-// A FLAC of two sines (440 and 660 Hz) lasting the seconds given, made unless the cache
-// holds it already. Returns its path, or "" when it cannot be made.
-std::string CachedFlac(int seconds) {
-  const std::string path = kCache + "/sines-" + std::to_string(seconds) + "s.flac";
+// A FLAC of two sines lasting the seconds given, a fifth apart from 220 Hz above the
+// tone given, made unless the cache holds it already. Returns its path, or "" when it
+// cannot be made.
+std::string CachedFlac(int seconds, int tone) {
+  const double low = 220.0 * (tone + 1);
+  const std::string path =
+      kCache + "/sines-" + std::to_string(seconds) + "s-" + std::to_string(tone) + ".flac";
   if (std::filesystem::exists(path)) return path;
   std::filesystem::create_directories(kCache);
   std::printf("making %s once ...\n", path.c_str());
@@ -50,8 +53,8 @@ std::string CachedFlac(int seconds) {
   for (int second = 0; second < seconds; ++second) {
     for (int frame = 0; frame < kRate; ++frame) {
       const double time = second + static_cast<double>(frame) / kRate;
-      frames[2 * frame] = static_cast<float>(0.5 * std::sin(2 * M_PI * 440 * time));
-      frames[2 * frame + 1] = static_cast<float>(0.5 * std::sin(2 * M_PI * 660 * time));
+      frames[2 * frame] = static_cast<float>(0.5 * std::sin(2 * M_PI * low * time));
+      frames[2 * frame + 1] = static_cast<float>(0.5 * std::sin(2 * M_PI * 1.5 * low * time));
     }
     sf_writef_float(file, frames.data(), kRate);
   }
@@ -118,14 +121,19 @@ void Attach(ChannelSlot& slot, const std::string& path) {
 
 int main() {
   std::printf("Machine: %s\n", MachineDescription().c_str());
-  const std::string hour = CachedFlac(3600), tenSeconds = CachedFlac(10);
-  if (hour.empty() || tenSeconds.empty()) {
-    std::printf("the FLACs could not be made in %s\n", kCache.c_str());
-    return 1;
-  }
-  ChannelSlot& slot = pulseSlots[0];
+  const std::string tenSeconds = CachedFlac(10, 0);
+  std::string hours[kRowCount];
   const char* paths[kRowCount];
-  std::fill(std::begin(paths), std::end(paths), hour.c_str());
+  for (int row = 0; row < kRowCount; ++row) {
+    hours[row] = CachedFlac(3600, row);
+    paths[row] = hours[row].c_str();
+    if (hours[row].empty() || tenSeconds.empty()) {
+      std::printf("the FLACs could not be made in %s\n", kCache.c_str());
+      return 1;
+    }
+  }
+  const std::string& hour = hours[0];
+  ChannelSlot& slot = pulseSlots[0];
   const std::string target = kCache + "/seven-hours.syn";
   std::printf("\nAdded to the peak memory, each in a fresh process (target: at most 16 MB):\n");
   Attach(slot, hour);
