@@ -1,5 +1,6 @@
 #include "app/composer.h"
 
+#include "app/bank.h"
 #include "channels/channel_slot.h"
 #include "platform/dialogs.h"
 #include "preview/sound_preview.h"
@@ -35,12 +36,11 @@ void CarryOutCommand(platform::WindowHandle window, int command) {
   } else if (InBlock(command, kSamplePreviewFirstId)) {
     kChannelRows[command - kSamplePreviewFirstId].slot->PreviewSample(window);
   } else if (command == kSaveId) {
-    if (SaveSynthFile(window) < 0) {
-      platform::ShowMessageBox(window, "Could Not Save File.", "Error",
-                               platform::kMbOk | platform::kMbIconInformation);
-    }
+    if (SaveSynthFile(window) < 0) ShowError(window, "Could Not Save File.");
   } else if (command == kExitId) {
     platform::EndModalDialog(window, 0);
+  } else if (command == kOpenBankId) {
+    ChooseBank(window);
   } else if (InBlock(command, kPropertiesFirstId)) {
     const int row = command - kPropertiesFirstId;
     const bool hasFile = kChannelRows[row].slot->ShowProperties(window) != 0;
@@ -54,20 +54,33 @@ void CarryOutCommand(platform::WindowHandle window, int command) {
 
 platform::DialogResult PLATFORM_CALLBACK DispatchCommand(platform::WindowHandle window,
                                                          unsigned message, uintptr_t wParam,
-                                                         intptr_t) {
+                                                         intptr_t lParam) {
   using namespace platform;
   switch (message) {
+    case kWmInitDialog:
+      // The labels show "-" unless a bank was given; the focus goes where it would.
+      if (lParam != 0) OpenBank(window, reinterpret_cast<const char*>(lParam));
+      return kFalse;
     case kWmClose:
       EndModalDialog(window, 0);
       return kTrue;
     case kWmCommand:
       CarryOutCommand(window, CommandId(wParam));
       return kTrue;
+    case kWmDropFiles:
+      if (lParam == 0) return kFalse;
+      TakeDroppedFiles(window, *reinterpret_cast<const DroppedFiles*>(lParam));
+      return kTrue;
     default:
-      return kFalse;  // nothing happens when the window opens: the labels show "-"
+      return kFalse;
   }
 }
 
-int RunComposer() {
-  return static_cast<int>(platform::RunModalDialog(IDD_COMPOSER, nullptr, DispatchCommand, 0));
+void ShowError(platform::WindowHandle window, const char* text) {
+  platform::ShowMessageBox(window, text, "Error", platform::kMbOk | platform::kMbIconInformation);
+}
+
+int RunComposer(const char* bankPath) {
+  return static_cast<int>(platform::RunModalDialog(IDD_COMPOSER, nullptr, DispatchCommand,
+                                                   reinterpret_cast<intptr_t>(bankPath)));
 }

@@ -15,6 +15,7 @@ constexpr int kSaveId = 1014;                // "Save..."
 constexpr int kExitId = 1015;                // "Exit"
 constexpr int kStatusLabelFirstId = 1016;    // "-" or "PCM"
 constexpr int kPropertiesFirstId = 1023;     // "..."
+constexpr int kOpenBankId = 1030;            // no control: opens a Synth file as the bank
 
 // What a row's status label reads.
 constexpr char kLabelWithFile[] = "PCM";
@@ -38,5 +39,9 @@ platform::DialogResult PLATFORM_CALLBACK DispatchCommand(platform::WindowHandle 
                                                          unsigned message, uintptr_t wParam,
                                                          intptr_t lParam);
 
-// Runs the main window with no owner; its result is the process exit code.
-int RunComposer();
+// A message box over the window with the text, captioned "Error".
+void ShowError(platform::WindowHandle window, const char* text);
+
+// Runs the main window with no owner, opening the Synth file at bankPath as it opens
+// unless bankPath is null; its result is the process exit code.
+int RunComposer(const char* bankPath = nullptr);

@@ -5,9 +5,9 @@
 #include "app/composer.h"
 #include "platform/choosers.h"
 #include "platform/dialogs.h"
-#include "platform/files.h"
 #include "preview/sound_preview.h"
 #include "resources/resource_ids.h"
+#include "samples/sample_reader.h"
 
 ChannelSlot pulseSlots[4];
 ChannelSlot triangleSlot;
@@ -19,7 +19,18 @@ namespace {
 // last path chosen for any slot.
 char chooserBuffer[kPathCapacity];
 
-constexpr char kSampleFilter[] = "PCM Wave Format\0*.pcm\0All Files\0*.*\0";
+// Raw samples first, then what else a row can take: sound files where they are decoded
+// (the Windows program reads them raw), a Synth file's block for the row, any file.
+#ifdef _WIN32
+constexpr char kSampleFilter[] =
+    "PCM Wave Format\0*.pcm\0Synth Files(*.syn)\0*.syn\0All Files\0*.*\0";
+#else
+constexpr char kSampleFilter[] =
+    "PCM Wave Format\0*.pcm\0"
+    "Sound Files\0*.wav;*.flac;*.ogg;*.oga;*.opus;*.mp3;*.aif;*.aiff;*.aifc;*.caf;*.w64;*.rf64;"
+    "*.au;*.snd\0"
+    "Synth Files(*.syn)\0*.syn\0All Files\0*.*\0";
+#endif
 
 // OK and the close box end the window with the first byte of the slot's file name.
 void EndChannelProperties(platform::WindowHandle window) {
@@ -43,9 +54,14 @@ int RunPathChooser(platform::WindowHandle owner, const char* filter, char* path,
   return platform::RunOpenFileChooser(request);
 }
 
-ChannelSlot::ChannelSlot() : fileName{}, readHandle(0) {}
+ChannelSlot::ChannelSlot() : fileName{} {}
 
 const char* ChannelSlot::FileName() const { return fileName; }
+
+void ChannelSlot::Attach(const char* path) {
+  std::memset(fileName, 0, kPathCapacity);
+  std::memcpy(fileName, path, std::strlen(path));
+}
 
 int ChannelSlot::ChooseFile(platform::WindowHandle owner) {
   if (RunPathChooser(owner, kSampleFilter, chooserBuffer, "Open Wave...",
@@ -68,24 +84,13 @@ platform::DialogResult ChannelSlot::ShowProperties(platform::WindowHandle owner)
 int ChannelSlot::PreviewSample(platform::WindowHandle owner) {
   activeSlot = this;
   platform::RunModalDialog(IDD_SOUND_PREVIEW, owner, SoundPreviewProcedure, 0);
-  if (readHandle != 0) {
-    platform::CloseFile(readHandle);
-    readHandle = 0;
-  }
   return 0;
 }
 
 int ChannelSlot::ReadSamples(void* region, uint32_t byteCount) {
-  if (readHandle == 0) {
-    const int handle = platform::OpenFileForReading(fileName);
-    if (handle < 0) {
-      readHandle = 0;
-      return -1;
-    }
-    readHandle = handle;
-  }
-  platform::ReadFile(readHandle, region, byteCount);
-  return 0;
+  int row = 0;
+  while (row < kRowCount && kChannelRows[row].slot != this) ++row;
+  return ReadRowSamples(fileName, row, region, byteCount, nullptr) < 0 ? -1 : 0;
 }
 
 platform::DialogResult PLATFORM_CALLBACK ChannelPropertiesProcedure(platform::WindowHandle window,

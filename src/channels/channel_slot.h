@@ -22,6 +22,9 @@ class ChannelSlot {
   // The path of the slot's sample file; empty when none is attached.
   const char* FileName() const;
 
+  // Attaches the file at path, which holds fewer than kPathCapacity bytes.
+  void Attach(const char* path);
+
   // Asks for a sample file with the chooser, modal to the owner window. 0 when one was
   // chosen; -1 otherwise, and then the slot's file is detached.
   int ChooseFile(platform::WindowHandle owner);
@@ -33,13 +36,14 @@ class ChannelSlot {
   // Plays the slot's sample file in the Sound Preview; returns 0.
   int PreviewSample(platform::WindowHandle owner);
 
-  // Fills the region from the sample file, from its first byte in each preview; a short
-  // file leaves the rest of the region as it was. 0, or -1 when the file cannot be opened.
+  // Fills the region with the first samples of the slot's row from its file, as
+  // ReadRowSamples takes it; a short source leaves the rest of the region as it was.
+  // The file is open only during the call, so every preview starts at the beginning.
+  // 0, or -1 when the file cannot be read as the row's samples.
   int ReadSamples(void* region, uint32_t byteCount);
 
  private:
   char fileName[kPathCapacity];
-  int32_t readHandle;  // open only during a sample preview of this slot; 0 when none
 };
 
 extern ChannelSlot pulseSlots[4];

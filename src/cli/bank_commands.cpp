@@ -34,20 +34,34 @@ bool LoadSynthFile(const std::string& path, std::vector<uint8_t>* bytes,
   return false;
 }
 
+constexpr char kOutOfMemory[] = "out of memory";
+
+// Why a row's samples could not be read, naming the file and its row.
+std::string SampleFailureMessage(const SampleReadFailure& failure, const std::string& sample) {
+  switch (failure.fault) {
+    case kSamplesNotOpened:
+      return CannotOpenMessage(sample, failure.error);
+    case kSamplesNotRead:
+      return WithReason("cannot read " + sample, failure.error);
+    case kSamplesMalformed:
+      return "cannot read " + sample + ": " + failure.problem;
+    case kSamplesChanged:
+      return ChangedWhileReadMessage(sample);
+    case kSamplesNoMemory:
+      break;
+  }
+  return kOutOfMemory;
+}
+
 std::string WriteFailureMessage(const SynthWriteFailure& failure,
                                 const std::vector<std::string>& samples, const std::string& target,
                                 int error) {
-  const std::string sample =
-      failure.row >= 0 && failure.row < kRowCount
-          ? Quoted(samples[failure.row]) + " (" + kRowCaptions[failure.row] + ")"
-          : "";
   switch (failure.fault) {
-    case kSampleNotOpened:
-      return CannotOpenMessage(sample, error);
     case kSampleNotRead:
-      return WithReason("cannot read " + sample, error);
+      return SampleFailureMessage(
+          failure.sample, Quoted(samples[failure.row]) + " (" + kRowCaptions[failure.row] + ")");
     case kNoMemory:
-      return "out of memory";
+      return kOutOfMemory;
     case kTargetNotWritten:
       break;
   }

@@ -1,8 +1,5 @@
-# brivola-syn: the Synth file tools on the command line, with libsndfile and libsoxr
-# for turning recordings into samples.
-find_package(PkgConfig REQUIRED)
-pkg_check_modules(SNDFILE REQUIRED IMPORTED_TARGET sndfile)
-pkg_check_modules(SOXR REQUIRED IMPORTED_TARGET soxr)
+# brivola-syn: the Synth file tools on the command line; libsndfile writes what convert
+# makes of recordings.
 
 # The commands over the file seam, for the program and for a build over the test fakes.
 add_library(synth_tool STATIC
@@ -11,7 +8,7 @@ add_library(synth_tool STATIC
   src/cli/render_command.cpp
   src/cli/convert_command.cpp)
 target_compile_definitions(synth_tool PRIVATE BRIVOLA_VERSION="${PROJECT_VERSION}")
-target_link_libraries(synth_tool PUBLIC synth_core posix_files PkgConfig::SNDFILE PkgConfig::SOXR)
+target_link_libraries(synth_tool PUBLIC synth_core posix_files PkgConfig::SNDFILE)
 
 add_executable(brivola-syn src/cli/main.cpp)
 target_link_libraries(brivola-syn PRIVATE synth_tool synth_core files_backend)

@@ -1,99 +1,32 @@
 // convert: any audio file libsndfile reads, made into a sample for a row: mono,
 // 44,100 Hz, 16-bit, as a WAV file or as headerless little-endian samples.
 #include <sndfile.h>
-#include <soxr.h>
 #include <unistd.h>
 
-#include <algorithm>
 #include <cerrno>
-#include <cmath>
 #include <cstdint>
 #include <string>
 #include <vector>
 
 #include "cli/synth_tool.h"
 #include "platform/files.h"
+#include "samples/sound_decoder.h"
 #include "storage/replacement_file.h"
 #include "synth/wave_generators.h"
 
 namespace {
 
-// Frames decoded at a time, and the most the resampler gives back at a time: memory
-// stays bounded whatever the input's length and rate.
-constexpr sf_count_t kChunkFrames = 8192;
-constexpr size_t kResampledFrames = 16384;
-// The input rates taken: outside them one second of input would become more than 44
-// seconds of output, or less than a seventeenth of one.
-constexpr int kLowestRate = 1000;
-constexpr int kHighestRate = 768000;
-// A float sample of 1.0 as a 16-bit one: what libsndfile divides by, so that 16-bit
-// input at 44,100 Hz passes through unchanged.
-constexpr float kFullScale = 32768.0f;
+// Samples written at a time.
+constexpr size_t kSamplesAtATime = 16384;
 
-// One input decoded, mixed, resampled and written as it comes.
-struct Conversion {
-  SNDFILE* input;
-  int channels;
-  soxr_t resampler;  // null when the input is at 44,100 Hz already
-  SNDFILE* output;
-  Input source;
-  std::vector<float> resampled;
-  std::vector<short> samples;
-};
-
-// Writes samples as 16-bit ones.
-bool Emit(Conversion& conversion, const float* samples, size_t count) {
-  for (size_t i = 0; i < count; ++i) {
-    conversion.samples[i] = static_cast<short>(
-        std::lrint(std::clamp(samples[i] * kFullScale, -kFullScale, kFullScale - 1)));
-  }
-  const auto frames = static_cast<sf_count_t>(count);
-  return sf_writef_short(conversion.output, conversion.samples.data(), frames) == frames;
-}
-
-// Passes mono samples through the resampler; at the end of the input (mono null) it
-// gives out what it holds back.
-bool Resample(Conversion& conversion, const float* mono, size_t frames, std::string* problem) {
+// Writes every sample the decoder gives to the output.
+bool WriteSamples(SoundDecoder& decoder, SNDFILE* output, std::string* problem) {
+  std::vector<int16_t> samples(kSamplesAtATime);
   for (;;) {
-    size_t used = 0, made = 0;
-    const soxr_error_t error = soxr_process(conversion.resampler, mono, frames, &used,
-                                            conversion.resampled.data(), kResampledFrames, &made);
-    if (error != nullptr) {
-      *problem = std::string("cannot resample it: ") + error;
-      return false;
-    }
-    if (mono != nullptr) mono += used;
-    frames -= used;
-    if (!Emit(conversion, conversion.resampled.data(), made)) return false;
-    if (frames == 0 && made == 0) return true;
+    const int64_t count = DecodeSamples(decoder, samples.data(), samples.size(), problem);
+    if (count <= 0) return count == 0;
+    if (sf_writef_short(output, samples.data(), count) != count) return false;
   }
-}
-
-// Decodes the whole input, chunk by chunk, and writes the output.
-bool Convert(Conversion& conversion, std::string* problem) {
-  std::vector<float> interleaved(static_cast<size_t>(kChunkFrames * conversion.channels));
-  std::vector<float> mono(static_cast<size_t>(kChunkFrames));
-  for (;;) {
-    const sf_count_t frames = sf_readf_float(conversion.input, interleaved.data(), kChunkFrames);
-    if (sf_error(conversion.input) != SF_ERR_NO_ERROR) {
-      *problem = std::string("cannot decode it: ") + sf_strerror(conversion.input);
-      return false;
-    }
-    if (frames == 0) break;
-    for (sf_count_t frame = 0; frame < frames; ++frame) {
-      float sum = 0.0f;
-      for (int channel = 0; channel < conversion.channels; ++channel) {
-        sum += interleaved[static_cast<size_t>(frame * conversion.channels + channel)];
-      }
-      mono[static_cast<size_t>(frame)] = sum / static_cast<float>(conversion.channels);
-    }
-    const bool emitted = conversion.resampler != nullptr
-                             ? Resample(conversion, mono.data(), frames, problem)
-                             : Emit(conversion, mono.data(), frames);
-    if (!emitted) return false;
-  }
-  // libsoxr gives out what it holds back, to the input's duration at 44,100 Hz.
-  return conversion.resampler == nullptr || Resample(conversion, nullptr, 0, problem);
 }
 
 // Starts the output: the replacement for a file, or standard output for "-".
@@ -110,22 +43,23 @@ SNDFILE* OpenOutput(const std::string& path, ReplacementFile* file) {
   return output;
 }
 
-// Writes the conversion to the output path; on failure *problem says what failed.
-void ConvertInto(Conversion& conversion, const std::string& path, std::string* problem) {
+// Writes the decoded input to the output path; on failure *problem says what failed.
+void ConvertInto(SoundDecoder& decoder, const Input& source, const std::string& path,
+                 std::string* problem) {
   const bool toStandardOutput = path == kStandardStream;
   const std::string name = toStandardOutput ? "standard output" : Quoted(path);
   ReplacementFile file{};
   errno = 0;
-  conversion.output = OpenOutput(path, &file);
-  if (conversion.output == nullptr) {
+  SNDFILE* output = OpenOutput(path, &file);
+  if (output == nullptr) {
     *problem = toStandardOutput ? WithReason("cannot write " + name, errno)
                                 : CannotWriteMessage({path}, errno);
     return;
   }
   // A failed write leaves the problem to libsndfile's message.
-  const bool converted = Convert(conversion, problem);
-  const std::string writeFault = sf_strerror(conversion.output);
-  const int closed = sf_close(conversion.output);
+  const bool converted = WriteSamples(decoder, output, problem);
+  const std::string writeFault = sf_strerror(output);
+  const int closed = sf_close(output);
   if (!converted || closed != 0) {
     if (!toStandardOutput) AbandonReplacement(file);
     if (problem->empty()) {
@@ -134,7 +68,7 @@ void ConvertInto(Conversion& conversion, const std::string& path, std::string* p
     }
     return;
   }
-  if (!InputUnchanged(conversion.source)) {
+  if (!InputUnchanged(source)) {
     if (!toStandardOutput) AbandonReplacement(file);
     *problem = ChangedWhileReadMessage("it");
     return;
@@ -150,38 +84,15 @@ void ConvertInto(Conversion& conversion, const std::string& path, std::string* p
 int RunConvert(const CommandArguments& arguments) {
   const std::string& inputPath = arguments.operands[0];
   // Only a regular file: a FIFO or a device must not hold the conversion up.
-  Conversion conversion{};
-  if (!OpenInput(inputPath, &conversion.source)) return kExitFailed;
-  SF_INFO format{};
-  conversion.input = sf_open_fd(conversion.source.handle, SFM_READ, &format, SF_FALSE);
+  Input source;
+  if (!OpenInput(inputPath, &source)) return kExitFailed;
+  SoundDecoder decoder;
   std::string problem;
-  if (conversion.input == nullptr || format.channels <= 0) {
-    problem = std::string("cannot read it as audio: ") + sf_strerror(conversion.input);
-  } else if (format.samplerate < kLowestRate || format.samplerate > kHighestRate) {
-    problem = "its rate of " + std::to_string(format.samplerate) + " Hz is outside the " +
-              std::to_string(kLowestRate) + " to " + std::to_string(kHighestRate) +
-              " Hz that convert takes";
-  } else {
-    conversion.channels = format.channels;
-    conversion.resampled.resize(kResampledFrames);
-    conversion.samples.resize(kResampledFrames);
-    soxr_error_t error = nullptr;
-    if (format.samplerate != static_cast<int>(kSamplesPerSecond)) {
-      // Very high quality, as sox's "rate -v"; 16-bit rounding without dither.
-      const soxr_io_spec_t io = soxr_io_spec(SOXR_FLOAT32_I, SOXR_FLOAT32_I);
-      const soxr_quality_spec_t quality = soxr_quality_spec(SOXR_VHQ, 0);
-      conversion.resampler =
-          soxr_create(format.samplerate, kSamplesPerSecond, 1, &error, &io, &quality, nullptr);
-    }
-    if (error != nullptr) {
-      problem = std::string("cannot resample it: ") + error;
-    } else {
-      ConvertInto(conversion, arguments.operands[1], &problem);
-    }
-    soxr_delete(conversion.resampler);
+  if (OpenSoundDecoder(source.handle, &decoder, &problem) == kSoundFileRead) {
+    ConvertInto(decoder, source, arguments.operands[1], &problem);
+    CloseSoundDecoder(decoder);
   }
-  if (conversion.input != nullptr) sf_close(conversion.input);
-  CloseInput(conversion.source);
+  CloseInput(source);
   if (!problem.empty()) {
     return ReportFailure("converting " + Quoted(inputPath) + ": " + problem);
   }

@@ -37,11 +37,13 @@ const Command kCommands[] = {
     {"build",
      "-o OUT.syn P1 P2 P3 P4 TRI N1 N2",
      "bundle seven sample files into a Synth file",
-     "Writes the Synth file the composer's \"Save...\" writes from the same seven sample\n"
-     "files, in row order: the four pulse waves, the triangle wave, the two noise waves.\n"
-     "Each file contributes its first 524,288 bytes. An existing OUT.syn is replaced only\n"
-     "once the new file is complete on disk; on failure it is left as it was. '-o -'\n"
-     "writes the Synth file to standard output.\n",
+     "Writes the Synth file the composer's \"Save...\" writes from the same seven files,\n"
+     "in row order: the four pulse waves, the triangle wave, the two noise waves. Each\n"
+     "file gives the first 524,288 bytes of its row's samples: a Synth file (.syn) its\n"
+     "block for the same row; a sound file libsndfile reads (WAV, FLAC, Ogg, AIFF, ...)\n"
+     "what convert makes of it; a .pcm file, or any other, its bytes as they are. An\n"
+     "existing OUT.syn is replaced only once the new file is complete on disk; on failure\n"
+     "it is left as it was. '-o -' writes the Synth file to standard output.\n",
      {{"output", 'o', true, true}},
      7,
      RunBuild},

@@ -20,6 +20,16 @@ int EndModalDialog(WindowHandle dialog, DialogResult result);
 // Replaces the text of a control of a dialog. Non-zero on success.
 int SetControlText(WindowHandle dialog, int controlId, const char* text);
 
+// What WM_DROPFILES carries in lParam when files are dropped on a dialog: where, in
+// dialog units from its client area's top-left corner, and the files' paths as the file
+// system names them (empty for what is not a local file).
+struct DroppedFiles {
+  int x;
+  int y;
+  int count;
+  const char* const* paths;
+};
+
 // A modal message box owned by the owner window; returns the id of the button pressed.
 int ShowMessageBox(WindowHandle owner, const char* text, const char* caption, unsigned style);
 

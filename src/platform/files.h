@@ -27,6 +27,13 @@ int OpenReplacementFile(const char* target, char* temporaryPath, size_t capacity
 // (short only at the end of the file), or -1 on an error.
 int32_t ReadFile(int handle, void* bytes, uint32_t count);
 
+// Where SeekFile counts from, with the values of SEEK_SET, SEEK_CUR and SEEK_END.
+enum SeekOrigin : int { kFromStart = 0, kFromPosition = 1, kFromEnd = 2 };
+
+// Moves the position offset bytes from the origin; returns the new position, counted
+// from the start, or -1, also for a pipe, which has no position.
+int64_t SeekFile(int handle, int64_t offset, SeekOrigin origin);
+
 // Writes count bytes; returns the count written, or -1 on an error.
 int32_t WriteFile(int handle, const void* bytes, uint32_t count);
 
@@ -48,6 +55,10 @@ struct FileStamp {
 
 // 0 on success, -1 on failure.
 int StampFile(int handle, FileStamp* stamp);
+
+// Writes the path, made absolute from the current folder when it is relative, to
+// absolute. 0 on success; -1 when it does not fit the capacity, NUL included.
+int MakeAbsolutePath(const char* path, char* absolute, size_t capacity);
 
 // 0 on success, -1 on failure.
 int RemoveFile(const char* path);

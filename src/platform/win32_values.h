@@ -27,6 +27,7 @@ constexpr DialogResult kFalse = 0;
 constexpr unsigned kWmClose = 0x0010;
 constexpr unsigned kWmInitDialog = 0x0110;
 constexpr unsigned kWmCommand = 0x0111;
+constexpr unsigned kWmDropFiles = 0x0233;
 
 // Standard command ids.
 constexpr int kIdOk = 1;

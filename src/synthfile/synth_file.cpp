@@ -8,8 +8,6 @@ namespace {
 // The last target, kept for the next save's chooser.
 char savePath[kPathCapacity];
 
-constexpr char kSynthFilter[] = "Synth Files(*.syn)\0*.syn\0All Files\0*.*\0";
-
 int ChooseTarget(platform::WindowHandle owner) {
   // OFN_HIDEREADONLY alone: a file that does not exist yet may be named.
   return RunPathChooser(owner, kSynthFilter, savePath, "Synth File...", platform::kOfnHideReadOnly,

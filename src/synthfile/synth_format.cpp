@@ -3,7 +3,6 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "platform/files.h"
 #include "storage/replacement_file.h"
 
 namespace {
@@ -19,40 +18,10 @@ uint32_t GetLength(const uint8_t* at) {
 }
 
 void Fail(SynthWriteFailure* failure, SynthWriteFault fault, int row) {
-  if (failure != nullptr) *failure = {fault, row};
-}
-
-// Opens the seven sample files in row order. On failure closes those that opened and
-// returns the row that failed; -1 when all opened.
-int OpenSources(const char* const samplePaths[kRowCount], int (&handles)[kRowCount]) {
-  for (int row = 0; row < kRowCount; ++row) {
-    handles[row] = platform::OpenFileForReading(samplePaths[row]);
-    if (handles[row] < 0) {
-      for (int opened = 0; opened < row; ++opened) platform::CloseFile(handles[opened]);
-      return row;
-    }
+  if (failure != nullptr) {
+    failure->fault = fault;
+    failure->row = row;
   }
-  return -1;
-}
-
-// Reads each open file's block into the body, after the count; closes the files.
-// Returns the body's length, or -1 when a read reports an error, with its row in
-// *failedRow.
-int64_t ReadBody(const int (&handles)[kRowCount], uint8_t* file, int* failedRow) {
-  int64_t length = 0;
-  for (int row = 0; row < kRowCount; ++row) {
-    uint8_t* block = file + kSynthLengthBytes + length;
-    const int32_t count =
-        platform::ReadFile(handles[row], block + kSynthLengthBytes, kMaxBlockSampleBytes);
-    if (count < 0) {
-      *failedRow = row;
-      break;
-    }
-    PutLength(block, static_cast<uint32_t>(count));
-    length += kSynthLengthBytes + count;
-  }
-  for (int handle : handles) platform::CloseFile(handle);
-  return *failedRow < 0 ? length : -1;
 }
 
 std::string BlockName(int row) {
@@ -77,20 +46,22 @@ void SwapNibbles(uint8_t* bytes, uint32_t count) {
 
 int AssembleSynthFile(const char* const samplePaths[kRowCount], uint8_t* file, uint32_t* size,
                       SynthWriteFailure* failure) {
-  int handles[kRowCount];
-  int failedRow = OpenSources(samplePaths, handles);
-  if (failedRow >= 0) {
-    Fail(failure, kSampleNotOpened, failedRow);
-    return -1;
+  uint32_t length = 0;
+  for (int row = 0; row < kRowCount; ++row) {
+    uint8_t* block = file + kSynthLengthBytes + length;
+    const int32_t count =
+        ReadRowSamples(samplePaths[row], row, block + kSynthLengthBytes, kMaxBlockSampleBytes,
+                       failure != nullptr ? &failure->sample : nullptr);
+    if (count < 0) {
+      Fail(failure, kSampleNotRead, row);
+      return -1;
+    }
+    PutLength(block, static_cast<uint32_t>(count));
+    length += kSynthLengthBytes + static_cast<uint32_t>(count);
   }
-  const int64_t length = ReadBody(handles, file, &failedRow);
-  if (length < 0) {
-    Fail(failure, kSampleNotRead, failedRow);
-    return -1;
-  }
-  PutLength(file, static_cast<uint32_t>(length));
-  SwapNibbles(file + kSynthLengthBytes, static_cast<uint32_t>(length));
-  *size = kSynthLengthBytes + static_cast<uint32_t>(length);
+  PutLength(file, length);
+  SwapNibbles(file + kSynthLengthBytes, length);
+  *size = kSynthLengthBytes + length;
   return 0;
 }
 

@@ -9,6 +9,7 @@
 #include <cstdint>
 #include <string>
 
+#include "samples/sample_reader.h"
 #include "synthfile/channel_rows.h"
 
 constexpr uint32_t kMaxBlockSampleBytes = 524288;
@@ -23,24 +24,25 @@ void SwapNibbles(uint8_t* bytes, uint32_t count);
 
 // What stopped WriteSynthFile.
 enum SynthWriteFault : int32_t {
-  kSampleNotOpened,  // a sample file is missing, unreadable or not a regular file
-  kSampleNotRead,    // reading a sample file reported an error
+  kSampleNotRead,  // a row's samples could not be read
   kNoMemory,
   kTargetNotWritten,  // the target could not be created, written, flushed or replaced
 };
 
 struct SynthWriteFailure {
   SynthWriteFault fault;
-  int row;  // the sample's row, for the two sample faults
+  int row;                   // the row whose samples could not be read
+  SampleReadFailure sample;  // and why
 };
 
-// Reads the seven sample files, in row order, into a whole Synth file at file, which has
-// room for kLargestSynthFile bytes, and its length into *size. 0 on success; -1 on
-// failure, with what failed in *failure when it is not null.
+// Reads the seven rows' samples, in row order, each from its file as ReadRowSamples
+// takes it, into a whole Synth file at file, which has room for kLargestSynthFile
+// bytes, and its length into *size. 0 on success; -1 on failure, with what failed in
+// *failure when it is not null.
 int AssembleSynthFile(const char* const samplePaths[kRowCount], uint8_t* file, uint32_t* size,
                       SynthWriteFailure* failure);
 
-// Bundles the seven sample files, in row order, into the target. Every sample is read
+// Bundles the seven rows' samples, in row order, into the target. Every sample is read
 // before the target is touched, and the target is replaced in one step once the new file
 // is complete on disk. 0 on success; -1 on failure, with what failed in *failure when
 // it is not null and any file that was at the target left as it was.

@@ -160,8 +160,8 @@ long_name="$work/$(printf 'l%.0s' $(seq $((206 - ${#work}))))"
 cp "${samples[0]}" "$long_name.pcm"
 
 # The chooser keeps its history in the user's settings: keep this session's apart.
-XDG_CONFIG_HOME="$work/settings" "$@" >"$work/program.log" 2>&1 &
-program_pid=$!
+start_program() { XDG_CONFIG_HOME="$work/settings" "$@" >"$work/program.log" 2>&1 & program_pid=$!; }
+start_program "$@"
 
 next_step "a. the main window appears at the top-left of the screen"
 wait_window main "Brivola Synthesis Composer" "$start_polls"
@@ -218,4 +218,10 @@ wait "$program_pid" && program_pid= || fail "exit code $?"
 if [ "${E2E_WINDOWS_PATHS:-0}" != 1 ] && grep -qvx 'brivola-composer: no sound device: .*' "$work/program.log"; then
   fail "it printed: $(cat "$work/program.log")"
 fi
-next_step && finish 0
+next_step "h. the bank of e named on the command line fills every row and saves as it was, to a new name and over itself"
+bank=$target && [ "${E2E_WINDOWS_PATHS:-0}" = 1 ] && bank="Z:${target//\//\\}"
+start_program "$@" "$bank" && wait_window main "Brivola Synthesis Composer" "$start_polls"
+save_as "$work/copy ü.syn" && poll "$wait_polls" cmp -s "$work/copy ü.syn" "$work/expected.bytes" || fail "the copy differs"
+replaced=$(stat -c %i "$target") && save_as "$target"
+poll "$wait_polls" eval '[ "$(stat -c %i "$target")" != "$replaced" ]' && cmp -s "$target" "$work/expected.bytes" || fail "not saved over itself as it was"
+next_step && finish 0  # ends the program

@@ -23,6 +23,12 @@ int32_t ReadFile(int handle, void* bytes, uint32_t count) {
   return Call("ReadFile", count) ? -1 : posix::ReadFile(handle, bytes, count);
 }
 
+int64_t SeekFile(int handle, int64_t offset, SeekOrigin origin) {
+  return Call("SeekFile", offset, static_cast<int>(origin))
+             ? -1
+             : posix::SeekFile(handle, offset, origin);
+}
+
 int32_t WriteFile(int handle, const void* bytes, uint32_t count) {
   if (!Call("WriteFile", count)) return posix::WriteFile(handle, bytes, count);
   posix::WriteFile(handle, bytes, count / 2);
@@ -48,5 +54,9 @@ int StampFile(int handle, FileStamp* stamp) {
 }
 
 int RemoveFile(const char* path) { return Call("RemoveFile") ? -1 : posix::RemoveFile(path); }
+
+int MakeAbsolutePath(const char* path, char* absolute, size_t capacity) {
+  return Call("MakeAbsolutePath", path) ? -1 : posix::MakeAbsolutePath(path, absolute, capacity);
+}
 
 }  // namespace platform

@@ -47,12 +47,12 @@ void Choose(std::optional<std::string> path) { answers.push_back(path); }
 namespace platform {
 
 DialogResult RunModalDialog(int templateId, WindowHandle owner, DialogProcedure procedure,
-                            intptr_t) {
+                            intptr_t parameter) {
   fake::Call("RunModalDialog", templateId, fake::Named(owner));
   fake::windows.push_back(
       std::make_unique<fake::Window>(fake::Window{templateId, procedure, {}, {}}));
   fake::Window& window = *fake::windows.back();
-  fake::Send(window, kWmInitDialog);
+  procedure(&window, kWmInitDialog, 0, parameter);
   auto& queued = fake::scripts[templateId];
   if (queued.empty()) {
     fake::Click(window, templateId == IDD_SOUND_PREVIEW ? IDC_PREVIEW_OK : kIdOk);

@@ -91,7 +91,8 @@ TEST_F(Composer, CommandTableRoutesEveryCommand) {
       {1015, 1015, "EndDialog 101 0", false},         // "Exit"
       {1016, 1022, "-", false},                       // the labels
       {1023, 1029, "RunModalDialog 103 101", false},  // "..."
-      {1030, 1031, "-", false},
+      {1030, 1030, "Chooser 101", false},             // open a bank, cancelled here
+      {1031, 1031, "-", false},
   };
   for (const Route& route : routes) {
     for (int command = route.first; command <= route.last; ++command) {
@@ -179,7 +180,9 @@ TEST_F(Composer, ChannelPropertiesShowsChangesAndReturnsTheSlotsFile) {
   });
   // The chooser is modal to Channel Properties and opens with the last path chosen.
   const std::string chooser =
-      "Chooser 103 76 PCM Wave Format|*.pcm|All Files|*.*| 1 200 Open Wave... 4100 pcm [";
+      "Chooser 103 76 PCM Wave Format|*.pcm|Sound Files|*.wav;*.flac;*.ogg;*.oga;*.opus;*.mp3;"
+      "*.aif;*.aiff;*.aifc;*.caf;*.w64;*.rf64;*.au;*.snd|Synth Files(*.syn)|*.syn|All Files|*.*| 1 "
+      "200 Open Wave... 4100 pcm [";
   EXPECT_EQ(logged, (Lines{"RunModalDialog 103 101", chooser + first + "]", chooser + second + "]",
                            "EndDialog 103 0"}));
   EXPECT_EQ(fake::LogOf("EndDialog 103").front(), "EndDialog 103 195");  // the first byte, unsigned

@@ -23,7 +23,7 @@ struct Save : ComposerTest {
     Lines logged;
     RunMainWindow([&](fake::Window& main) {
       for (int row = 0; row < kRowCount; ++row) {
-        const std::string path = folder.Write(std::to_string(row), samples[row]);
+        const std::string path = folder.Write(std::to_string(row) + ".pcm", samples[row]);
         Attach(main, row, row == missing ? std::nullopt : std::optional(path));
       }
       fake::Choose(target);

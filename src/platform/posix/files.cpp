@@ -12,6 +12,9 @@ int OpenReplacementFile(const char* target, char* temporaryPath, size_t capacity
 int32_t ReadFile(int handle, void* bytes, uint32_t count) {
   return posix::ReadFile(handle, bytes, count);
 }
+int64_t SeekFile(int handle, int64_t offset, SeekOrigin origin) {
+  return posix::SeekFile(handle, offset, origin);
+}
 int32_t WriteFile(int handle, const void* bytes, uint32_t count) {
   return posix::WriteFile(handle, bytes, count);
 }
@@ -20,5 +23,8 @@ int CloseFile(int handle) { return posix::CloseFile(handle); }
 int RenameFile(const char* from, const char* to) { return posix::RenameFile(from, to); }
 int StampFile(int handle, FileStamp* stamp) { return posix::StampFile(handle, stamp); }
 int RemoveFile(const char* path) { return posix::RemoveFile(path); }
+int MakeAbsolutePath(const char* path, char* absolute, size_t capacity) {
+  return posix::MakeAbsolutePath(path, absolute, capacity);
+}
 
 }  // namespace platform

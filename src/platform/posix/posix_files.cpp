@@ -133,6 +133,10 @@ int32_t ReadFile(int handle, void* bytes, uint32_t count) {
   return static_cast<int32_t>(total);
 }
 
+int64_t SeekFile(int handle, int64_t offset, platform::SeekOrigin origin) {
+  return lseek(handle, static_cast<off_t>(offset), origin);
+}
+
 int32_t WriteFile(int handle, const void* bytes, uint32_t count) {
   uint32_t total = 0;
   while (total < count) {
@@ -174,5 +178,18 @@ void ReserveStandardDescriptors() {
 }
 
 int RemoveFile(const char* path) { return unlink(path) == 0 ? 0 : -1; }
+
+int MakeAbsolutePath(const char* path, char* absolute, size_t capacity) {
+  std::string made = path;
+  if (path[0] != '/') {
+    char folder[PATH_MAX];
+    if (getcwd(folder, sizeof folder) == nullptr) return -1;
+    made = std::string(folder) + "/" + path;
+  }
+  if (made.size() >= capacity) return -1;
+  made.copy(absolute, made.size());
+  absolute[made.size()] = '\0';
+  return 0;
+}
 
 }  // namespace posix

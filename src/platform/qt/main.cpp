@@ -63,5 +63,6 @@ int main(int argc, char** argv) {
   QApplication application(argc, argv);
   // The dialogs run their own loops; a window closing must not stop them.
   application.setQuitOnLastWindowClosed(false);
-  return RunComposer();
+  // QApplication has taken its own options out: a file named first opens as the bank.
+  return RunComposer(argc > 1 ? argv[1] : nullptr);
 }

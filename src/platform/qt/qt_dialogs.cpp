@@ -1,15 +1,20 @@
 // The dialog manager on Qt Widgets: windows built from the dialog templates, laid out in
 // dialog units and driven through their dialog procedures with the Win32 messages, so
 // the procedures see what they would see on Windows.
+#include <QApplication>
 #include <QCloseEvent>
 #include <QDialog>
+#include <QDropEvent>
 #include <QEventLoop>
+#include <QFile>
 #include <QFontMetrics>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
+#include <QMimeData>
 #include <QPushButton>
+#include <QUrl>
 #include <QWidget>
 #include <algorithm>
 #include <vector>
@@ -94,14 +99,19 @@ class DialogWindow : public QWidget {
   bool event(QEvent* event) override;
   void keyPressEvent(QKeyEvent* event) override;
   void closeEvent(QCloseEvent* event) override;
+  void dragEnterEvent(QDragEnterEvent* event) override;
+  void dragMoveEvent(QDragMoveEvent* event) override;
+  void dropEvent(QDropEvent* event) override;
 
  private:
+  bool TakesDrops() const;
   DialogResult Send(unsigned message, uintptr_t wParam, intptr_t lParam);
   QWidget* CreateControl(const ControlTemplate& control, const BaseUnits& units);
   void FocusFirstTabStop();
   int EnterCommandId() const;
 
   DialogProcedure procedure_;
+  BaseUnits units_;
   QWidget* firstTabStop_ = nullptr;
   QPushButton* defaultButton_ = nullptr;
   QEventLoop loop_;
@@ -128,11 +138,13 @@ DialogWindow::DialogWindow(const DialogTemplate& dialog, DialogProcedure procedu
   setFont(QFont(QString::fromUtf8(dialog.fontName), dialog.pointSize));
   // Blocking the owner's input is Qt's form of disabling the owner window.
   if (owner != nullptr) setWindowModality(Qt::WindowModal);
+  // Files are dropped on the program's top window, the one dialog without an owner.
+  setAcceptDrops(owner == nullptr);
 
-  const BaseUnits units = DialogBaseUnits(fontMetrics());
-  const QSize clientSize = ToPixels(units, 0, 0, dialog.width, dialog.height).size();
+  units_ = DialogBaseUnits(fontMetrics());
+  const QSize clientSize = ToPixels(units_, 0, 0, dialog.width, dialog.height).size();
   setFixedSize(clientSize);
-  const QPoint offset = ToPixels(units, dialog.x, dialog.y, 0, 0).topLeft();
+  const QPoint offset = ToPixels(units_, dialog.x, dialog.y, 0, 0).topLeft();
   if (owner != nullptr) {
     // As Windows places an owned dialog: its client area at the offset from the
     // owner's client area, the frame around it.
@@ -144,7 +156,7 @@ DialogWindow::DialogWindow(const DialogTemplate& dialog, DialogProcedure procedu
   QWidget* previousTabStop = nullptr;
   for (int i = 0; i < dialog.controlCount; ++i) {
     const ControlTemplate& control = dialog.controls[i];
-    QWidget* widget = CreateControl(control, units);
+    QWidget* widget = CreateControl(control, units_);
     if (!(control.style & kWsTabStop)) continue;
     if (previousTabStop != nullptr) {
       QWidget::setTabOrder(previousTabStop, widget);
@@ -269,6 +281,38 @@ void DialogWindow::keyPressEvent(QKeyEvent* event) {
 void DialogWindow::closeEvent(QCloseEvent* event) {
   event->ignore();
   if (Send(kWmClose, 0, 0) == kFalse) Send(kWmCommand, CommandParameter(kIdCancel), 0);
+}
+
+// As a window disabled by a modal one takes no drop: only the innermost dialog, and
+// only while no message box or chooser is up.
+bool DialogWindow::TakesDrops() const {
+  return !runningDialogs.empty() && runningDialogs.back() == this &&
+         QApplication::activeModalWidget() == nullptr;
+}
+
+void DialogWindow::dragEnterEvent(QDragEnterEvent* event) {
+  if (TakesDrops() && event->mimeData()->hasUrls()) event->acceptProposedAction();
+}
+
+void DialogWindow::dragMoveEvent(QDragMoveEvent* event) {
+  if (TakesDrops()) event->acceptProposedAction();
+}
+
+// The procedure gets the point in dialog units and each file's path as the file system
+// names it; what is not a local file comes as an empty path, which no file has.
+void DialogWindow::dropEvent(QDropEvent* event) {
+  if (!TakesDrops() || !event->mimeData()->hasUrls()) return;
+  std::vector<QByteArray> names;
+  for (const QUrl& url : event->mimeData()->urls()) {
+    names.push_back(url.isLocalFile() ? QFile::encodeName(url.toLocalFile()) : QByteArray());
+  }
+  std::vector<const char*> paths;
+  for (const QByteArray& name : names) paths.push_back(name.constData());
+  const QPoint point = event->position().toPoint();
+  const DroppedFiles dropped{point.x() * 4 / units_.x, point.y() * 8 / units_.y,
+                             static_cast<int>(paths.size()), paths.data()};
+  event->acceptProposedAction();
+  Send(kWmDropFiles, 0, reinterpret_cast<intptr_t>(&dropped));
 }
 
 }  // namespace

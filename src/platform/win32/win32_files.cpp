@@ -91,6 +91,10 @@ int32_t ReadFile(int handle, void* bytes, uint32_t count) {
   return static_cast<int32_t>(total);
 }
 
+int64_t SeekFile(int handle, int64_t offset, SeekOrigin origin) {
+  return _lseeki64(handle, offset, origin);
+}
+
 int32_t WriteFile(int handle, const void* bytes, uint32_t count) {
   uint32_t total = 0;
   while (total < count) {
@@ -132,5 +136,11 @@ int StampFile(int handle, FileStamp* stamp) {
 }
 
 int RemoveFile(const char* path) { return _unlink(path) == 0 ? 0 : -1; }
+
+int MakeAbsolutePath(const char* path, char* absolute, size_t capacity) {
+  // The length written, without the NUL; the length needed, with it, when it does not fit.
+  const DWORD length = GetFullPathNameA(path, static_cast<DWORD>(capacity), absolute, nullptr);
+  return length == 0 || length >= capacity ? -1 : 0;
+}
 
 }  // namespace platform

@@ -1,0 +1,23 @@
+// A bank named on the command line that cannot be read as a Synth file.
+#include <filesystem>
+
+#include "app/composer.h"
+#include "channels/channel_slot.h"
+#include "support.h"
+
+TEST_F(ComposerTest, ABankThatCannotBeReadIsToldOnceAndLeavesTheRowsEmpty) {
+  TempFolder folder;
+  const Bytes bank = SynthFileOf(std::vector<Bytes>(kRowCount));
+  std::filesystem::create_directory(folder.Path("folder.syn"));
+  // Missing, malformed, a folder, a Synth file not named so, a path of 200 bytes.
+  for (const std::string& path :
+       {folder.Path("missing.syn"), folder.Write("short.syn", {1, 0, 0, 0}),
+        folder.Path("folder.syn"), folder.Write("bank.pcm", bank),
+        folder.Write(std::string(195 - folder.path.size(), 'l') + ".syn", bank)}) {
+    fake::Reset();
+    RunComposer(path.c_str());
+    EXPECT_EQ(fake::LogOf("MessageBox"), Lines{"MessageBox 101 Could Not Open File. Error 64"})
+        << path;
+    for (const ChannelRow& row : kChannelRows) EXPECT_STREQ(row.slot->FileName(), "");
+  }
+}
