@@ -1,5 +1,6 @@
 #include "app/composer.h"
 
+#include "app/control_words.h"
 #include "channels/channel_slot.h"
 #include "platform/dialogs.h"
 #include "preview/sound_preview.h"
@@ -46,6 +47,8 @@ void CarryOutCommand(platform::WindowHandle window, int command) {
     const bool hasFile = kChannelRows[row].slot->ShowProperties(window) != 0;
     platform::SetControlText(window, kStatusLabelFirstId + row,
                              hasFile ? kLabelWithFile : kLabelWithoutFile);
+    platform::SetControlDescription(window, kStatusLabelFirstId + row,
+                                    SampleFileDescription(row).c_str());
   }
   // The status labels and every other command have no action.
 }

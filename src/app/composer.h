@@ -15,6 +15,7 @@ constexpr int kSaveId = 1014;                // "Save..."
 constexpr int kExitId = 1015;                // "Exit"
 constexpr int kStatusLabelFirstId = 1016;    // "-" or "PCM"
 constexpr int kPropertiesFirstId = 1023;     // "..."
+constexpr int kOpenBankId = 1030;            // Ctrl+O: a bank from a Synth file
 
 // What a row's status label reads.
 constexpr char kLabelWithFile[] = "PCM";

@@ -33,6 +33,9 @@ int SetControlText(WindowHandle dialog, int controlId, const char* text) {
   return SetDlgItemTextA(static_cast<HWND>(dialog), controlId, text);
 }
 
+// A tooltip would need the common controls' DLL, which the program does without.
+int SetControlDescription(WindowHandle, int, const char*) { return 0; }
+
 int ShowMessageBox(WindowHandle owner, const char* text, const char* caption, unsigned style) {
   return MessageBoxA(static_cast<HWND>(owner), text, caption, style);
 }
