@@ -16,7 +16,8 @@ struct ControlTemplate {
   const char* text;
   int16_t x, y, width, height;  // dialog units
   uint32_t style;
-  // What a screen reader calls the control and a tooltip shows: its text when null.
+  // What a screen reader calls the control, also its tooltip; its text, and no
+  // tooltip, when null.
   const char* accessibleName = nullptr;
   // What the control holds, for a screen reader and as its tooltip: none when null.
   const char* description = nullptr;
