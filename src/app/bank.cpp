@@ -31,7 +31,7 @@ int RowAt(int x, int y) {
 
 void AttachToRow(platform::WindowHandle window, int row, const char* path) {
   kChannelRows[row].slot->Attach(path);
-  platform::SetControlText(window, kStatusLabelFirstId + row, kLabelWithFile);
+  ShowRowLabel(window, row, true);
 }
 
 void TellPathTooLong(platform::WindowHandle window) {

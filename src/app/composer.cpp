@@ -1,6 +1,7 @@
 #include "app/composer.h"
 
 #include "app/bank.h"
+#include "app/control_words.h"
 #include "channels/channel_slot.h"
 #include "platform/dialogs.h"
 #include "preview/sound_preview.h"
@@ -43,9 +44,7 @@ void CarryOutCommand(platform::WindowHandle window, int command) {
     ChooseBank(window);
   } else if (InBlock(command, kPropertiesFirstId)) {
     const int row = command - kPropertiesFirstId;
-    const bool hasFile = kChannelRows[row].slot->ShowProperties(window) != 0;
-    platform::SetControlText(window, kStatusLabelFirstId + row,
-                             hasFile ? kLabelWithFile : kLabelWithoutFile);
+    ShowRowLabel(window, row, kChannelRows[row].slot->ShowProperties(window) != 0);
   }
   // The status labels and every other command have no action.
 }
@@ -74,6 +73,13 @@ platform::DialogResult PLATFORM_CALLBACK DispatchCommand(platform::WindowHandle 
     default:
       return kFalse;
   }
+}
+
+void ShowRowLabel(platform::WindowHandle window, int row, bool hasFile) {
+  platform::SetControlText(window, kStatusLabelFirstId + row,
+                           hasFile ? kLabelWithFile : kLabelWithoutFile);
+  platform::SetControlDescription(window, kStatusLabelFirstId + row,
+                                  SampleFileDescription(row).c_str());
 }
 
 void ShowError(platform::WindowHandle window, const char* text) {

@@ -15,7 +15,7 @@ constexpr int kSaveId = 1014;                // "Save..."
 constexpr int kExitId = 1015;                // "Exit"
 constexpr int kStatusLabelFirstId = 1016;    // "-" or "PCM"
 constexpr int kPropertiesFirstId = 1023;     // "..."
-constexpr int kOpenBankId = 1030;            // no control: opens a Synth file as the bank
+constexpr int kOpenBankId = 1030;            // Ctrl+O: opens a Synth file as the bank
 
 // What a row's status label reads.
 constexpr char kLabelWithFile[] = "PCM";
@@ -38,6 +38,10 @@ extern ChannelSlot* activeSlot;
 platform::DialogResult PLATFORM_CALLBACK DispatchCommand(platform::WindowHandle window,
                                                          unsigned message, uintptr_t wParam,
                                                          intptr_t lParam);
+
+// Shows on the row's status label whether it has a file ("PCM" or "-"), and describes
+// the file for screen readers and the label's tooltip.
+void ShowRowLabel(platform::WindowHandle window, int row, bool hasFile);
 
 // A message box over the window with the text, captioned "Error".
 void ShowError(platform::WindowHandle window, const char* text);

@@ -30,6 +30,14 @@ struct DroppedFiles {
   const char* const* paths;
 };
 
+// The control id that stands for the dialog itself in SetControlDescription.
+constexpr int kDialogItself = 0;
+
+// Says what a control (or the dialog itself) holds, for screen readers and as the
+// control's tooltip, where the backend can show them; the text is UTF-8, and bytes
+// that are not are shown replaced. Non-zero when it is shown.
+int SetControlDescription(WindowHandle dialog, int controlId, const char* text);
+
 // A modal message box owned by the owner window; returns the id of the button pressed.
 int ShowMessageBox(WindowHandle owner, const char* text, const char* caption, unsigned style);
 

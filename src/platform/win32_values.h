@@ -36,6 +36,15 @@ constexpr int kIdCancel = 2;
 // A button click arrives as WM_COMMAND with the control id in the low word.
 constexpr int CommandId(uintptr_t wParam) { return static_cast<int>(wParam & 0xFFFF); }
 
+// An accelerator's command arrives with 1 in the high word.
+constexpr uintptr_t kAcceleratorNotification = 1;
+
+// Accelerator flags: a virtual-key code, and the modifiers held with it.
+constexpr uint8_t kFVirtKey = 0x01;
+constexpr uint8_t kFShift = 0x04;
+constexpr uint8_t kFControl = 0x08;
+constexpr uint8_t kFAlt = 0x10;
+
 // Window and control styles.
 constexpr uint32_t kWsPopup = 0x80000000;
 constexpr uint32_t kWsChild = 0x40000000;

@@ -1,6 +1,7 @@
 #include "preview/sound_preview.h"
 
 #include "app/composer.h"
+#include "app/control_words.h"
 #include "channels/channel_slot.h"
 #include "platform/dialogs.h"
 #include "resources/resource_ids.h"
@@ -92,6 +93,7 @@ platform::DialogResult PLATFORM_CALLBACK SoundPreviewProcedure(platform::WindowH
   using namespace platform;
   switch (message) {
     case kWmInitDialog:
+      SetControlDescription(window, kDialogItself, PreviewDescription().c_str());
       StartPreview(window);
       return kTrue;
     case kWmCommand:

@@ -2,8 +2,10 @@
 
 #include <array>
 #include <iterator>
+#include <string>
 
 #include "app/composer.h"
+#include "app/control_words.h"
 #include "resources/resource_ids.h"
 
 namespace resources {
@@ -25,10 +27,22 @@ constexpr int kComposerControlCount = 5 * kRowCount + 4;
 
 int16_t RowTop(int row) { return static_cast<int16_t>(20 + 10 * row); }
 
+// The main window's accessible names, which its templates point at for the whole run.
+std::array<std::string, kComposerControlCount> composerPurposes;
+
+// Names each row control for what it does on its row.
+void NameComposerControls(std::array<ControlTemplate, kComposerControlCount>& controls) {
+  for (int i = 0; i < kComposerControlCount; ++i) {
+    composerPurposes[i] = ControlPurpose(controls[i].id);
+    if (!composerPurposes[i].empty()) controls[i].accessibleName = composerPurposes[i].c_str();
+  }
+}
+
 // The templates' data stands a control a line, as a resource script has it.
 // clang-format off
 // The main window's controls in template order: "Exit", the row captions, the column
 // headings, the "N" buttons, the "S" buttons, "Save...", the labels, the "..." buttons.
+// Each row caption labels the row's status label, which starts with no sample file.
 std::array<ControlTemplate, kComposerControlCount> BuildComposerControls() {
   std::array<ControlTemplate, kComposerControlCount> controls{};
   int next = 0;
@@ -36,7 +50,8 @@ std::array<ControlTemplate, kComposerControlCount> BuildComposerControls() {
   for (int row = 0; row < kRowCount; ++row) {
     const int16_t captionWidth = row < 2 ? 55 : 60;
     controls[next++] = {ControlClass::Static, kNoControlId, kChannelRows[row].caption,
-                        10, RowTop(row), captionWidth, 10, kTextStyle};
+                        10, RowTop(row), captionWidth, 10, kTextStyle,
+                        nullptr, nullptr, kStatusLabelFirstId + row};
   }
   controls[next++] = {ControlClass::Static, kNoControlId, "NES Sound Channel:", 10, 5, 70, 10,
                       kTextStyle};
@@ -53,20 +68,29 @@ std::array<ControlTemplate, kComposerControlCount> BuildComposerControls() {
   controls[next++] = {ControlClass::Button, kSaveId, "Save...", 35, 105, 60, 15, kButtonStyle};
   for (int row = 0; row < kRowCount; ++row) {
     controls[next++] = {ControlClass::Static, kStatusLabelFirstId + row, kLabelWithoutFile,
-                        85, RowTop(row), 30, 10, kTextStyle};
+                        85, RowTop(row), 30, 10, kTextStyle, nullptr, kNoSampleFile};
   }
   for (int row = 0; row < kRowCount; ++row) {
     controls[next++] = {ControlClass::Button, kPropertiesFirstId + row, "...",
                         130, RowTop(row), 15, 10, kButtonStyle};
   }
+  NameComposerControls(controls);
   return controls;
 }
 
+const Accelerator kComposerAccelerators[] = {
+    {kFVirtKey | kFControl, 'S', kSaveId},
+    {kFVirtKey | kFControl, 'O', kOpenBankId},
+};
+
 const ControlTemplate kChannelPropertiesControls[] = {
     {ControlClass::Button, kIdOk, "OK", 75, 25, 50, 14, kDefaultButtonStyle},
-    {ControlClass::Edit, IDC_PROPERTIES_FILE_NAME, "", 45, 5, 140, 10, kReadOnlyFieldStyle},
-    {ControlClass::Static, kNoControlId, "File name:", 5, 5, 35, 10, kTextStyle},
-    {ControlClass::Button, IDC_PROPERTIES_BROWSE, "...", 190, 5, 15, 10, kButtonStyle},
+    {ControlClass::Edit, IDC_PROPERTIES_FILE_NAME, "", 45, 5, 140, 10, kReadOnlyFieldStyle,
+     "Path of the sample file"},
+    {ControlClass::Static, kNoControlId, "File name:", 5, 5, 35, 10, kTextStyle,
+     nullptr, nullptr, IDC_PROPERTIES_FILE_NAME},
+    {ControlClass::Button, IDC_PROPERTIES_BROWSE, "...", 190, 5, 15, 10, kButtonStyle,
+     "Choose the sample file"},
 };
 
 const ControlTemplate kSoundPreviewControls[] = {
@@ -82,7 +106,8 @@ const DialogTemplate* FindDialogTemplate(int templateId) {
   // clang-format off
   static const DialogTemplate templates[] = {
       {IDD_COMPOSER, "Brivola Synthesis Composer", kDialogStyle, 0, kFontName, kFontPoints,
-       0, 0, 202, 127, composerControls.data(), kComposerControlCount},
+       0, 0, 202, 127, composerControls.data(), kComposerControlCount,
+       kComposerAccelerators, static_cast<int>(std::size(kComposerAccelerators))},
       {IDD_CHANNEL_PROPERTIES, "Channel Properties", kDialogStyle, 0, kFontName, kFontPoints,
        0, 0, 217, 46, kChannelPropertiesControls,
        static_cast<int>(std::size(kChannelPropertiesControls))},

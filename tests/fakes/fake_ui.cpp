@@ -77,6 +77,11 @@ int SetControlText(WindowHandle dialog, int controlId, const char* text) {
   return 1;
 }
 
+int SetControlDescription(WindowHandle dialog, int controlId, const char* text) {
+  static_cast<fake::Window*>(dialog)->descriptions[controlId] = text;
+  return 1;
+}
+
 int ShowMessageBox(WindowHandle owner, const char* text, const char* caption, unsigned style) {
   fake::Call("MessageBox", fake::Named(owner), text, caption, style);
   return kIdOk;

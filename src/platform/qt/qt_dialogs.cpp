@@ -1,6 +1,8 @@
 // The dialog manager on Qt Widgets: windows built from the dialog templates, laid out in
 // dialog units and driven through their dialog procedures with the Win32 messages, so
 // the procedures see what they would see on Windows.
+#include <QAccessible>
+#include <QAccessibleWidget>
 #include <QApplication>
 #include <QCloseEvent>
 #include <QDialog>
@@ -26,6 +28,7 @@
 namespace {
 
 using namespace platform;
+using resources::Accelerator;
 using resources::ControlClass;
 using resources::ControlTemplate;
 using resources::DialogTemplate;
@@ -86,6 +89,60 @@ Qt::WindowFlags WindowFlagsOf(const DialogTemplate& dialog, bool owned) {
   return flags;
 }
 
+// ---- What screen readers and tooltips get ----------------------------------------
+
+// The dialog windows are the program's only top-level plain QWidgets: a screen reader
+// gets them as dialogs, named by their captions.
+QAccessibleInterface* DialogAccessibility(const QString& className, QObject* object) {
+  if (className != QLatin1String("QWidget") || !object->isWidgetType()) return nullptr;
+  auto* widget = static_cast<QWidget*>(object);
+  return widget->isWindow() ? new QAccessibleWidget(widget, QAccessible::Dialog) : nullptr;
+}
+
+void InstallDialogAccessibility() {
+  static bool installed = false;
+  if (!installed) QAccessible::installFactory(DialogAccessibility);
+  installed = true;
+}
+
+// A window's description is for screen readers alone; a control's is its tooltip too.
+void Describe(QWidget* widget, const QString& description) {
+  widget->setAccessibleDescription(description);
+  if (!widget->isWindow()) widget->setToolTip(description);
+}
+
+// The template's name for the control, also its tooltip, and its description.
+void DescribeControl(QWidget* widget, const ControlTemplate& control) {
+  if (control.accessibleName != nullptr) {
+    const QString name = QString::fromUtf8(control.accessibleName);
+    widget->setAccessibleName(name);
+    widget->setToolTip(name);
+  }
+  if (control.description != nullptr) Describe(widget, QString::fromUtf8(control.description));
+}
+
+// The Win32 accelerator flags of the modifiers held.
+uint8_t AcceleratorModifiers(Qt::KeyboardModifiers modifiers) {
+  uint8_t flags = kFVirtKey;
+  if (modifiers & Qt::ControlModifier) flags |= kFControl;
+  if (modifiers & Qt::ShiftModifier) flags |= kFShift;
+  if (modifiers & Qt::AltModifier) flags |= kFAlt;
+  return flags;
+}
+
+// The dialog's accelerator for the key, or null. Qt's codes of letters and digits are
+// their virtual-key codes.
+const Accelerator* FindAccelerator(const DialogTemplate& dialog, const QKeyEvent& event) {
+  const uint8_t modifiers = AcceleratorModifiers(event.modifiers());
+  for (int i = 0; i < dialog.acceleratorCount; ++i) {
+    const Accelerator& accelerator = dialog.accelerators[i];
+    if (accelerator.key == event.key() && accelerator.modifiers == modifiers) return &accelerator;
+  }
+  return nullptr;
+}
+
+// ---- The dialog window --------------------------------------------------------------
+
 class DialogWindow : public QWidget {
  public:
   DialogWindow(const DialogTemplate& dialog, DialogProcedure procedure, QWidget* owner);
@@ -107,9 +164,12 @@ class DialogWindow : public QWidget {
   bool TakesDrops() const;
   DialogResult Send(unsigned message, uintptr_t wParam, intptr_t lParam);
   QWidget* CreateControl(const ControlTemplate& control, const BaseUnits& units);
+  void RelateLabels(const std::vector<QWidget*>& controls);
+  bool RunAccelerator(const QKeyEvent& event);
   void FocusFirstTabStop();
   int EnterCommandId() const;
 
+  const DialogTemplate& template_;
   DialogProcedure procedure_;
   BaseUnits units_;
   QWidget* firstTabStop_ = nullptr;
@@ -132,7 +192,10 @@ DialogWindow* RunningDialog(WindowHandle handle) {
 }
 
 DialogWindow::DialogWindow(const DialogTemplate& dialog, DialogProcedure procedure, QWidget* owner)
-    : QWidget(owner, WindowFlagsOf(dialog, owner != nullptr)), procedure_(procedure) {
+    : QWidget(owner, WindowFlagsOf(dialog, owner != nullptr)),
+      template_(dialog),
+      procedure_(procedure) {
+  InstallDialogAccessibility();
   runningDialogs.push_back(this);
   setWindowTitle(QString::fromUtf8(dialog.caption));
   setFont(QFont(QString::fromUtf8(dialog.fontName), dialog.pointSize));
@@ -154,9 +217,11 @@ DialogWindow::DialogWindow(const DialogTemplate& dialog, DialogProcedure procedu
   }
 
   QWidget* previousTabStop = nullptr;
+  std::vector<QWidget*> controls;
   for (int i = 0; i < dialog.controlCount; ++i) {
     const ControlTemplate& control = dialog.controls[i];
     QWidget* widget = CreateControl(control, units_);
+    controls.push_back(widget);
     if (!(control.style & kWsTabStop)) continue;
     if (previousTabStop != nullptr) {
       QWidget::setTabOrder(previousTabStop, widget);
@@ -165,6 +230,7 @@ DialogWindow::DialogWindow(const DialogTemplate& dialog, DialogProcedure procedu
     }
     previousTabStop = widget;
   }
+  RelateLabels(controls);
 }
 
 DialogWindow::~DialogWindow() {
@@ -207,11 +273,21 @@ QWidget* DialogWindow::CreateControl(const ControlTemplate& control, const BaseU
     }
   }
   widget->setProperty(qtbackend::kControlIdProperty, control.id);
+  DescribeControl(widget, control);
   widget->setGeometry(ToPixels(units, control.x, control.y, control.width, control.height));
   if (control.controlClass != ControlClass::Static) {
     widget->setFocusPolicy((control.style & kWsTabStop) ? Qt::StrongFocus : Qt::ClickFocus);
   }
   return widget;
+}
+
+// A text that labels a control is its buddy, which screen readers relate to it.
+void DialogWindow::RelateLabels(const std::vector<QWidget*>& controls) {
+  for (int i = 0; i < template_.controlCount; ++i) {
+    auto* label = qobject_cast<QLabel*>(controls[i]);
+    const int labelled = template_.controls[i].labelledControlId;
+    if (label != nullptr && labelled != resources::kNoControlId) label->setBuddy(Control(labelled));
+  }
 }
 
 QWidget* DialogWindow::Control(int controlId) const {
@@ -273,8 +349,16 @@ void DialogWindow::keyPressEvent(QKeyEvent* event) {
       Send(kWmCommand, CommandParameter(EnterCommandId()), 0);
       break;
     default:
-      QWidget::keyPressEvent(event);
+      if (!RunAccelerator(*event)) QWidget::keyPressEvent(event);
   }
+}
+
+// As TranslateAccelerator does: the key's command, with 1 in the high word.
+bool DialogWindow::RunAccelerator(const QKeyEvent& event) {
+  const Accelerator* accelerator = FindAccelerator(template_, event);
+  if (accelerator == nullptr) return false;
+  Send(kWmCommand, CommandParameter(accelerator->commandId) | (kAcceleratorNotification << 16), 0);
+  return true;
 }
 
 // The close box only asks: the procedure decides, and the window stays until ended.
@@ -361,6 +445,15 @@ int SetControlText(WindowHandle dialog, int controlId, const char* text) {
   } else if (auto* button = qobject_cast<QPushButton*>(control)) {
     button->setText(value);
   }
+  return 1;
+}
+
+int SetControlDescription(WindowHandle dialog, int controlId, const char* text) {
+  DialogWindow* window = RunningDialog(dialog);
+  if (window == nullptr) return 0;
+  QWidget* target = controlId == kDialogItself ? window : window->Control(controlId);
+  if (target == nullptr) return 0;
+  Describe(target, QString::fromUtf8(text));  // undecodable bytes become U+FFFD
   return 1;
 }
 

@@ -1,0 +1,98 @@
+#!/usr/bin/python3
+# What a screen reader gets from the composer over AT-SPI, and what it can do with it:
+#   accessibility.py build/brivola-composer
+# Needs DISPLAY, a session bus (dbus-run-session), at-spi2-core, python3-pyatspi and xdotool.
+# Every wait is bounded; the last line counts the facts that held and those that did not.
+import os, subprocess, sys, tempfile, time, pyatspi
+
+ROWS = ["Pulse Wave #1", "Pulse Wave #2", "Pulse Wave #3", "Pulse Wave #4",
+        "Triangle Wave", "Noise Wave #1", "Noise Wave #2"]
+# Each row's controls: role, and the words before the row's caption in the name.
+ROW_CONTROLS = [("push button", "Play the built-in "), ("push button", "Play the sample of "),
+                ("push button", "Choose the sample of "), ("label", "Sample file of ")]
+results = {True: 0, False: 0}
+
+
+def check(fact, actual, expected):
+    results[actual == expected] += 1
+    print(f"{'ok' if actual == expected else 'not ok'} - {fact}: {actual!r}, expected {expected!r}")
+
+
+def finish():
+    program.terminate()
+    sys.exit(print(f"{results[True]} passed, {results[False]} failed") or results[False] > 0)
+
+
+def wait_for(what, find, seconds=20):  # find's first true answer
+    for _ in range(seconds * 10):
+        if found := find():
+            return found
+        time.sleep(0.1)
+    check(f"{what} within {seconds} s", found, "something") or finish()
+
+
+def window(name):
+    apps = [a for a in pyatspi.Registry.getDesktop(0) if a and a.name == "brivola-composer"]
+    return next((w for a in apps for w in a if w and w.name == name), None)
+
+
+def control(window, name, role="push button"):
+    return wait_for(f"{role} {name!r}", lambda: pyatspi.findDescendant(
+        window, lambda a: a.name == name and a.getRoleName() == role))
+
+
+def labelled_by(accessible):
+    return [r.getTarget(0).name for r in accessible.getRelationSet()
+            if r.getRelationType() == pyatspi.RELATION_LABELLED_BY]
+
+
+def press(accessible, opens=None, closes=None):  # the window it opens, once it is there
+    accessible.queryAction().doAction(0)
+    closes and wait_for(f"{closes!r} closing", lambda: window(closes) is None)
+    return opens and wait_for(repr(opens), lambda: window(opens))
+
+
+# A sample where the chooser opens: in the program's current folder.
+sample = tempfile.NamedTemporaryFile(prefix="triangle take ", suffix=".pcm", dir=os.getcwd())
+program = subprocess.Popen([sys.argv[1]], env=dict(os.environ, QT_LINUX_ACCESSIBILITY_ALWAYS_ON="1"))
+main = wait_for("the main window", lambda: window("Brivola Synthesis Composer"))
+roles = {c.name: c.getRoleName() for c in main}
+print("".join(f"# {c.getRoleName()} | {c.name} | {c.description}\n" for c in main), end="")
+check("the main window's role", main.getRoleName(), "dialog")
+check("names shared by two controls", main.childCount - len(roles), 0)
+for row in ROWS:
+    check(f"{row}'s controls", [roles.get(words + row) for _, words in ROW_CONTROLS],
+          [role for role, _ in ROW_CONTROLS])
+    status = control(main, "Sample file of " + row, "label")
+    check(f"{row}'s status label is labelled by", labelled_by(status), [row])
+    check(f"{row}'s status label says", status.description, "No sample file")
+
+properties = press(control(main, "Choose the sample of Triangle Wave"), opens="Channel Properties")
+check("Channel Properties' role", properties.getRoleName(), "dialog")
+check("its field's label", labelled_by(control(properties, "Path of the sample file", "text")), ["File name:"])
+chooser = press(control(properties, "Choose the sample file"), opens="Open Wave...")
+control(chooser, "File name:", "text").queryEditableText().setTextContents(sample.name)
+press(control(chooser, "Open"), closes="Open Wave...")
+press(control(properties, "OK"), closes="Channel Properties")
+status = control(main, "Sample file of Triangle Wave", "label")
+check("Triangle Wave's status label then says", status.description, sample.name)
+
+for button, says in [("Play the sample of Triangle Wave", "Plays the sample of Triangle Wave"),
+                     ("Play the built-in Pulse Wave #2", "Plays the built-in Pulse Wave #2")]:
+    preview = press(control(main, button), opens="Sound Preview")
+    check("the Sound Preview's role", preview.getRoleName(), "dialog")
+    check("the Sound Preview's description", preview.description, says)
+    subprocess.run(["xdotool", "key", "ctrl+s"], check=True)
+    time.sleep(1)
+    check("a chooser after Ctrl+S over the Sound Preview", window("Synth File..."), None)
+    press(control(preview, "OK"), closes="Sound Preview")
+subprocess.run(["xdotool", "key", "ctrl+s"], check=True)
+save_chooser = wait_for("the save chooser after Ctrl+S", lambda: window("Synth File..."))
+press(control(save_chooser, "Cancel"), closes="Synth File...")
+
+properties = press(control(main, "Choose the sample of Triangle Wave"), opens="Channel Properties")
+chooser = press(control(properties, "Choose the sample file"), opens="Open Wave...")
+press(control(chooser, "Cancel"), closes="Open Wave...")
+press(control(properties, "OK"), closes="Channel Properties")
+check("Triangle Wave's status label after a cancelled chooser", status.description, "No sample file")
+finish()
