@@ -30,12 +30,8 @@ finish() {
 # CI keeps no files: the windows shown with their titles, the program's last lines.
 fail() {
   echo "not ok - $step: $*"
-  local window=
-  for window in $(xdotool search --onlyvisible --name . 2>/dev/null); do
-    echo "  window: \"$(xdotool getwindowname "$window" 2>/dev/null)\"" \
-      "$(xwininfo -id "$window" 2>/dev/null | awk '/geometry/ {print $2}')"
-  done
-  [ -n "$window" ] || echo "  window: none shown"
+  xdotool search --onlyvisible --name . getwindowname %@ 2>/dev/null | sed 's/.*/  window: "&"/' | grep . ||
+    echo "  window: none shown"
   tail -n 30 "$work/program.log" 2>/dev/null | sed 's/^/  program: /'
   xwd -root -silent >"$work/failure.xwd"
   finish 1

@@ -56,11 +56,10 @@ scenario_under_wine() {
 
 # wineboot makes the prefix; its services go on after it returns, until wineserver is idle.
 new_prefix() {
-  local output status=0
-  output=$(timeout 300 tests/e2e/run_under_xvfb.sh bash -c '"$1" wineboot --init && timeout 120 wineserver --wait' _ "$1" 2>&1) ||
-    status=$?
-  [ "$status" -eq 0 ] && return 0
-  echo "not ok - the new Wine prefix: wineboot or wineserver --wait ended with exit status $status${output:+, saying:}"
+  local output
+  output=$(timeout 300 tests/e2e/run_under_xvfb.sh bash -c '"$1" wineboot --init && timeout 120 wineserver --wait' _ "$1" 2>&1) &&
+    return 0
+  echo "not ok - a new Wine prefix: wineboot or wineserver --wait failed (exit status $?)"
   sed 's/^/  wine: /' <<<"$output"
   return 1
 }
