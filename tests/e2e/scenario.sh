@@ -26,9 +26,14 @@ finish() {
   [ "$1" -eq 0 ] && rm -rf "$work" || echo "kept for a look: $work"
   exit "$1"
 }
+# Says what failed and what the display showed at that moment in the output itself, as
+# CI keeps no files: the windows shown with their titles, the program's last lines.
 fail() {
   echo "not ok - $step: $*"
-  xwd -root -silent >"$work/failure.xwd" && tail -n 20 "$work/program.log" | sed 's/^/  program: /'
+  xdotool search --onlyvisible --name . getwindowname %@ 2>/dev/null | sed 's/.*/  window: "&"/' | grep . ||
+    echo "  window: none shown"
+  tail -n 30 "$work/program.log" 2>/dev/null | sed 's/^/  program: /'
+  xwd -root -silent >"$work/failure.xwd"
   finish 1
 }
 # Passes the step under way, if any, and starts the next one.

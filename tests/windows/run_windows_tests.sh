@@ -39,18 +39,29 @@ generators_use_sse() {
   grep -Eq '\s(subss|addss|mulss)\s' <<<"$code" && ! grep -Eq '^\s+[0-9a-f]+:\s+f[a-z0-9]*(\s|$)' <<<"$code"
 }
 
-# A new Wine prefix without Mono, Gecko or menu entries; the user's session of the Linux
-# program, typing its paths as Windows paths.
+# A new Wine prefix without Mono, Gecko or menu entries, set up to the end before the
+# program starts, on a display of its own; Wine's errors go to the program's output.
 scenario_under_wine() {
-  export WINEPREFIX=$PWD/build-win64/wineprefix WINEDEBUG=-all
+  export WINEPREFIX=$PWD/build-win64/wineprefix WINEDEBUG=fixme-all
   export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
   local wine
   wine=$(command -v wine64 || command -v wine)
   rm -rf "$WINEPREFIX"
-  E2E_WINDOWS_PATHS=1 E2E_START_POLLS=2400 timeout 900 tests/e2e/run_under_xvfb.sh tests/e2e/scenario.sh "$wine" "build-win64/$program"
+  new_prefix "$wine" &&
+    E2E_WINDOWS_PATHS=1 E2E_START_POLLS=1200 timeout 900 tests/e2e/run_under_xvfb.sh tests/e2e/scenario.sh "$wine" "build-win64/$program"
   local result=$?
   timeout 30 wineserver -k 2>/dev/null
   return $result
+}
+
+# wineboot makes the prefix; its services go on after it returns, until wineserver is idle.
+new_prefix() {
+  local output
+  output=$(timeout 300 tests/e2e/run_under_xvfb.sh bash -c '"$1" wineboot --init && timeout 120 wineserver --wait' _ "$1" 2>&1) &&
+    return 0
+  echo "not ok - a new Wine prefix: wineboot or wineserver --wait failed (exit status $?)"
+  sed 's/^/  wine: /' <<<"$output"
+  return 1
 }
 
 check "32-bit program: PE32 GUI, system DLLs only" executable 32 i686-w64-mingw32-objdump pei-i386
