@@ -77,12 +77,17 @@ TEST_F(Save, WritesTheDocumentedLayoutByteForByte) {
 TEST_F(Save, AFailedSaveShowsTheMessageOnceAndChangesNothing) {
   const std::vector<Bytes> samples(7, RandomBytes(9, 9));
   const std::string target = folder.Write("old", {1, 2, 3});
-  const std::pair<const char*, int> faults[] = {
-      {"OpenFileForReading", 1}, {"OpenFileForReading", 7},
-      {"ReadFile", 4},           {"OpenReplacementFile", 1},
-      {"WriteFile", 1},          {"WriteFile", 2},
-      {"FlushFile", 1},          {"CloseFile", 8},
-      {"RenameFile", 1},         {"", 0}};
+  const std::pair<const char*, int> faults[] = {{"OpenFileForReading", 1},
+                                                {"OpenFileForReading", 7},
+                                                {"ReadFile", 4},
+                                                {"StampFile", 2},  // changed while it was read
+                                                {"OpenReplacementFile", 1},
+                                                {"WriteFile", 1},
+                                                {"WriteFile", 2},
+                                                {"FlushFile", 1},
+                                                {"CloseFile", 8},
+                                                {"RenameFile", 1},
+                                                {"", 0}};
   for (const auto& [call, occurrence] : faults) {
     fake::Reset();
     fake::FailCall(call, occurrence);
