@@ -19,7 +19,7 @@ executable() {
   headers=$("$objdump" -f -p "$exe") || return 1
   grep -q "file format $3\$" <<<"$headers" && grep -Eq 'Subsystem.*\(Windows GUI\)' <<<"$headers" || return 1
   dlls=$(sed -n 's/^[[:space:]]*DLL Name: //p' <<<"$headers" | tr '[:upper:]' '[:lower:]' | sort -u)
-  ! grep -Evxq 'user32|comdlg32|dsound|kernel32|msvcrt|advapi32' <<<"${dlls//.dll/}" &&
+  ! grep -Evxq 'user32|comdlg32|comctl32|dsound|kernel32|msvcrt|advapi32' <<<"${dlls//.dll/}" &&
     [ "$(grep -cxE 'user32.dll|comdlg32.dll|dsound.dll' <<<"$dlls")" -eq 3 ]
 }
 
