@@ -1,14 +1,9 @@
 #include "app/control_words.h"
-
-#include <cctype>
-#include <cstring>
-
 #include "app/composer.h"
 #include "channels/channel_slot.h"
+#include "samples/sample_reader.h"
 
 namespace {
-
-constexpr char kSynthFileExtension[] = ".syn";
 
 // Each block of seven controls, one a row, and what its controls are for.
 struct ControlBlock {
@@ -23,17 +18,6 @@ constexpr ControlBlock kControlBlocks[] = {
     {kPropertiesFirstId, "Choose the sample of "},
 };
 
-bool NamesSynthFile(const char* path) {
-  const size_t length = std::strlen(path);
-  const size_t extensionLength = std::strlen(kSynthFileExtension);
-  if (length < extensionLength) return false;
-  for (size_t i = 0; i < extensionLength; ++i) {
-    const char letter = path[length - extensionLength + i];
-    if (std::tolower(static_cast<unsigned char>(letter)) != kSynthFileExtension[i]) return false;
-  }
-  return true;
-}
-
 }  // namespace
 
 std::string ControlPurpose(int controlId) {
@@ -47,7 +31,7 @@ std::string ControlPurpose(int controlId) {
 std::string SampleFileDescription(int row) {
   const char* path = kChannelRows[row].slot->FileName();
   if (path[0] == '\0') return kNoSampleFile;
-  if (!NamesSynthFile(path)) return path;
+  if (!IsSynthFileName(path)) return path;
   // A row reads its own block of a Synth file; blocks count from 1, as users do.
   return std::string(path) + ", block " + std::to_string(row + 1) + " (" +
          kChannelRows[row].caption + ")";

@@ -34,11 +34,17 @@ TEST(QtDrop, FilesOnARowAttachFromThereAndASynthFileOnTheWindowOpensAsTheBank) {
   const QString bank = folder.filePath("bank.syn"), sample = folder.filePath("a.pcm");
   std::ofstream(bank.toStdString()) << '\x1c' << std::string(31, '\0');  // seven empty blocks
   std::ofstream(sample.toStdString()) << 'a';
+  QString rowFiveLabel;
   QTimer::singleShot(0, [&] {
     QWidget* main = QApplication::topLevelWidgets().first();
     Drop(main, 5, 100, {bank});                                 // below the rows
     Drop(main, 157, 75, {sample, bank});                        // row 5's "S": rows 5 and 6
     Drop(main, 30, 25, {sample, "https://example.com/a.pcm"});  // row 0: not a local file
+    Drop(main, 100, 100, {sample});                             // on no row: nothing
+    for (QLabel* label : main->findChildren<QLabel*>()) {
+      if (label->property("controlId").toInt() == kStatusLabelFirstId + 5)
+        rowFiveLabel = label->text();
+    }
     platform::EndModalDialog(main, 0);
   });
   RunComposer();
@@ -46,4 +52,5 @@ TEST(QtDrop, FilesOnARowAttachFromThereAndASynthFileOnTheWindowOpensAsTheBank) {
   for (const ChannelRow& row : kChannelRows) files.push_back(row.slot->FileName());
   const std::string b = bank.toStdString();
   EXPECT_EQ(files, (std::vector<std::string>{b, b, b, b, b, sample.toStdString(), b}));
+  EXPECT_EQ(rowFiveLabel.toStdString(), "PCM");
 }
