@@ -1,4 +1,5 @@
 #include "app/control_words.h"
+
 #include "app/composer.h"
 #include "channels/channel_slot.h"
 #include "samples/sample_reader.h"
