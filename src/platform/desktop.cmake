@@ -40,7 +40,9 @@ install(CODE "
   set(COMPOSER_PATH \"\${CMAKE_INSTALL_PREFIX}/${CMAKE_INSTALL_BINDIR}/brivola-composer\")
   set(entry \"\$ENV{DESTDIR}\${CMAKE_INSTALL_PREFIX}/${CMAKE_INSTALL_DATADIR}/applications/brivola-composer.desktop\")
   message(STATUS \"Installing: \${entry}\")
-  configure_file(\"${PROJECT_SOURCE_DIR}/src/resources/brivola-composer.desktop.in\" \"\${entry}\" @ONLY)
+  # rw-r--r-- whatever the source's mode, which a source archive may leave group-writable.
+  configure_file(\"${PROJECT_SOURCE_DIR}/src/resources/brivola-composer.desktop.in\" \"\${entry}\"
+                 @ONLY NO_SOURCE_PERMISSIONS)
 ")
 
 include(cmake/manual_pages.cmake)
