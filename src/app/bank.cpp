@@ -1,6 +1,5 @@
 #include "app/bank.h"
 
-#include <cstdio>
 #include <cstring>
 
 #include "app/composer.h"
@@ -35,9 +34,8 @@ void AttachToRow(platform::WindowHandle window, int row, const char* path) {
 }
 
 void TellPathTooLong(platform::WindowHandle window) {
-  char text[sizeof platform::kPathTooLongFormat + 16];
-  std::snprintf(text, sizeof text, platform::kPathTooLongFormat, kPathCapacity - 1);
-  platform::ShowMessageBox(window, text, platform::kPathTooLongCaption, platform::kMbOk);
+  platform::ShowMessageBox(window, platform::PathTooLongText(kPathCapacity).c_str(),
+                           platform::kPathTooLongCaption, platform::kMbOk);
 }
 
 bool IsRegularFile(const char* path) {

@@ -2,6 +2,8 @@
 #pragma once
 
 #include <cstdint>
+#include <cstdio>
+#include <string>
 
 #include "platform/win32_values.h"
 
@@ -26,6 +28,13 @@ struct OpenFileRequest {
 constexpr char kPathTooLongCaption[] = "Path Too Long";
 constexpr char kPathTooLongFormat[] =
     "This path is too long: at most %u bytes fit. Choose a shorter path.";
+
+// That message's text for a path buffer of this capacity, terminating NUL included.
+inline std::string PathTooLongText(uint32_t capacity) {
+  char text[sizeof kPathTooLongFormat + 16];
+  std::snprintf(text, sizeof text, kPathTooLongFormat, capacity - 1);
+  return text;
+}
 
 // Runs the chooser modally. Non-zero when a file was chosen; zero on cancel or failure.
 // A path too long for the buffer is never returned: the user is told, the chooser

@@ -5,7 +5,6 @@
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QStringList>
-#include <cstdio>
 #include <cstring>
 
 #include "platform/choosers.h"
@@ -47,9 +46,8 @@ void FillInPath(QFileDialog& chooser, const char* buffer, uint32_t capacity) {
 
 // Tells the user, over the chooser's owner, that the path chosen does not fit.
 void TellPathTooLong(const platform::OpenFileRequest& request) {
-  char text[sizeof platform::kPathTooLongFormat + 16];
-  std::snprintf(text, sizeof text, platform::kPathTooLongFormat, request.maxFile - 1);
-  platform::ShowMessageBox(request.owner, text, platform::kPathTooLongCaption, platform::kMbOk);
+  platform::ShowMessageBox(request.owner, platform::PathTooLongText(request.maxFile).c_str(),
+                           platform::kPathTooLongCaption, platform::kMbOk);
 }
 
 }  // namespace

@@ -5,7 +5,6 @@
 
 #include <algorithm>
 #include <cstddef>
-#include <cstdio>
 #include <cstring>
 #include <vector>
 
@@ -36,9 +35,8 @@ DWORD TargetRecordSize(uint32_t requested) {
 
 // Tells the user, over the chooser's owner, that the path chosen does not fit.
 void TellPathTooLong(const platform::OpenFileRequest& request) {
-  char text[sizeof platform::kPathTooLongFormat + 16];
-  std::snprintf(text, sizeof text, platform::kPathTooLongFormat, request.maxFile - 1);
-  MessageBoxA(static_cast<HWND>(request.owner), text, platform::kPathTooLongCaption, MB_OK);
+  MessageBoxA(static_cast<HWND>(request.owner), platform::PathTooLongText(request.maxFile).c_str(),
+              platform::kPathTooLongCaption, MB_OK);
 }
 
 }  // namespace
