@@ -32,15 +32,16 @@ TEST(QtDrop, FilesOnARowAttachFromThereAndASynthFileOnTheWindowOpensAsTheBank) {
   QApplication application(argc, argv);
   QTemporaryDir folder;
   const QString bank = folder.filePath("bank.syn"), sample = folder.filePath("a.pcm");
+  const QString second = folder.filePath("b.pcm"), third = folder.filePath("c.pcm");
   std::ofstream(bank.toStdString()) << '\x1c' << std::string(31, '\0');  // seven empty blocks
-  std::ofstream(sample.toStdString()) << 'a';
+  for (const QString& path : {sample, second, third}) std::ofstream(path.toStdString()) << 'a';
   QString rowFiveLabel;
   QTimer::singleShot(0, [&] {
     QWidget* main = QApplication::topLevelWidgets().first();
-    Drop(main, 5, 100, {bank});                                 // below the rows
-    Drop(main, 157, 75, {sample, bank});                        // row 5's "S": rows 5 and 6
+    Drop(main, 5, 100, {bank});                    // below the rows
+    Drop(main, 157, 75, {sample, second, third});  // row 5's "S": rows 5 and 6, no more
     Drop(main, 30, 25, {sample, "https://example.com/a.pcm"});  // row 0: not a local file
-    Drop(main, 100, 100, {sample});                             // on no row: nothing
+    Drop(main, 100, 95, {sample});                              // below the last row: nothing
     for (QLabel* label : main->findChildren<QLabel*>()) {
       if (label->property("controlId").toInt() == kStatusLabelFirstId + 5)
         rowFiveLabel = label->text();
@@ -51,6 +52,7 @@ TEST(QtDrop, FilesOnARowAttachFromThereAndASynthFileOnTheWindowOpensAsTheBank) {
   std::vector<std::string> files;
   for (const ChannelRow& row : kChannelRows) files.push_back(row.slot->FileName());
   const std::string b = bank.toStdString();
-  EXPECT_EQ(files, (std::vector<std::string>{b, b, b, b, b, sample.toStdString(), b}));
+  EXPECT_EQ(files,
+            (std::vector<std::string>{b, b, b, b, b, sample.toStdString(), second.toStdString()}));
   EXPECT_EQ(rowFiveLabel.toStdString(), "PCM");
 }

@@ -1,8 +1,9 @@
-// A bank named on the command line that cannot be read as a Synth file.
+// A bank named on the command line: every row takes its block, or the bank cannot be read.
 #include <filesystem>
 
 #include "app/composer.h"
 #include "channels/channel_slot.h"
+#include "resources/resource_ids.h"
 #include "support.h"
 
 TEST_F(ComposerTest, ABankThatCannotBeReadIsToldOnceAndLeavesTheRowsEmpty) {
@@ -20,4 +21,16 @@ TEST_F(ComposerTest, ABankThatCannotBeReadIsToldOnceAndLeavesTheRowsEmpty) {
         << path;
     for (const ChannelRow& row : kChannelRows) EXPECT_STREQ(row.slot->FileName(), "");
   }
+}
+
+TEST_F(ComposerTest, ABankFillsEveryRowWithItsBlock) {
+  TempFolder folder;
+  const std::string bank = folder.Write("bank.syn", SynthFileOf(std::vector<Bytes>(kRowCount)));
+  fake::Script(IDD_COMPOSER, [&](fake::Window& main) {
+    EXPECT_EQ(main.texts[kStatusLabelFirstId + 4], "PCM");
+    EXPECT_EQ(main.descriptions[kStatusLabelFirstId + 4], bank + ", block 5 (Triangle Wave)");
+    fake::Click(main, kExitId);
+  });
+  RunComposer(bank.c_str());
+  EXPECT_STREQ(triangleSlot.FileName(), bank.c_str());
 }
