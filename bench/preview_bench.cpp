@@ -4,7 +4,6 @@
 #include <unistd.h>
 
 #include <algorithm>
-#include <chrono>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
@@ -18,14 +17,13 @@
 #include "fakes.h"
 #include "machine.h"
 #include "preview/sound_preview.h"
+#include "preview_timing.h"
 #include "resources/resource_ids.h"
 
 namespace {
 
 constexpr int kRuns = 30;
 constexpr double kTargetMilliseconds = 10.0;
-
-using Clock = std::chrono::steady_clock;
 
 const std::string folder =
     std::filesystem::temp_directory_path() / ("brivola-bench-" + std::to_string(getpid()));
@@ -38,20 +36,6 @@ void ConfigureWaveWriter() {
                                          << folder << "/played.wav\n";
   setenv("ALSOFT_CONF", (folder + "/alsoft.conf").c_str(), 1);
   unsetenv("ALSOFT_DRIVERS");
-}
-
-// Opens the Sound Preview with `open` and measures until its window is up and playing:
-// the dialog procedure has run StartPreview by the time the user's script runs.
-double TimeOnePreview(const std::function<void()>& open) {
-  Clock::time_point started;
-  double milliseconds = 0;
-  fake::Script(IDD_SOUND_PREVIEW, [&](fake::Window& preview) {
-    milliseconds = std::chrono::duration<double, std::milli>(Clock::now() - started).count();
-    fake::Click(preview, IDC_PREVIEW_OK);
-  });
-  started = Clock::now();
-  open();
-  return milliseconds;
 }
 
 void Report(const char* what, const std::function<void()>& open) {

@@ -20,6 +20,7 @@
 #include "channels/channel_slot.h"
 #include "fakes.h"
 #include "machine.h"
+#include "preview_timing.h"
 #include "resources/resource_ids.h"
 #include "synthfile/synth_format.h"
 
@@ -93,20 +94,6 @@ void PrintAddedPeak(const char* what, const std::function<void()>& work) {
   waitpid(child, nullptr, 0);
 }
 
-// From pressing "S" until the preview plays: the dialog procedure has run StartPreview
-// by the time the user's script runs.
-double PreviewMilliseconds(ChannelSlot& slot) {
-  Clock::time_point started;
-  double milliseconds = 0;
-  fake::Script(IDD_SOUND_PREVIEW, [&](fake::Window& preview) {
-    milliseconds = std::chrono::duration<double, std::milli>(Clock::now() - started).count();
-    fake::Click(preview, IDC_PREVIEW_OK);
-  });
-  started = Clock::now();
-  slot.PreviewSample(nullptr);
-  return milliseconds;
-}
-
 double Median(std::vector<double> times) {
   std::sort(times.begin(), times.end());
   return times[times.size() / 2];
@@ -137,7 +124,8 @@ int main() {
   const std::string target = kCache + "/seven-hours.syn";
   std::printf("\nAdded to the peak memory, each in a fresh process (target: at most 16 MB):\n");
   Attach(slot, hour);
-  PrintAddedPeak("a preview of the one-hour FLAC", [&] { PreviewMilliseconds(slot); });
+  PrintAddedPeak("a preview of the one-hour FLAC",
+                 [&] { TimeOnePreview([&slot] { slot.PreviewSample(nullptr); }); });
   PrintAddedPeak("a save of seven one-hour FLACs",
                  [&] { WriteSynthFile(paths, target.c_str(), nullptr); });
 
@@ -146,9 +134,9 @@ int main() {
   std::vector<double> shortTimes, longTimes;
   for (int run = 0; run < kPreviewRuns; ++run) {
     Attach(slot, tenSeconds);
-    shortTimes.push_back(PreviewMilliseconds(slot));
+    shortTimes.push_back(TimeOnePreview([&slot] { slot.PreviewSample(nullptr); }));
     Attach(slot, hour);
-    longTimes.push_back(PreviewMilliseconds(slot));
+    longTimes.push_back(TimeOnePreview([&slot] { slot.PreviewSample(nullptr); }));
   }
   const double shortMedian = Median(shortTimes), longMedian = Median(longTimes);
   std::printf("  %-12s median %6.2f ms  min %6.2f ms  max %6.2f ms\n", "ten seconds", shortMedian,
