@@ -1,6 +1,5 @@
 #include "support.h"
 
-#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <random>
@@ -36,33 +35,6 @@ Bytes RandomBytes(size_t count, uint32_t seed) {
   Bytes bytes(count);
   for (uint8_t& byte : bytes) byte = static_cast<uint8_t>(random());
   return bytes;
-}
-
-std::vector<int16_t> Samples(const Bytes& bytes) {
-  std::vector<int16_t> samples(bytes.size() / 2);
-  for (size_t i = 0; i < samples.size(); ++i) {
-    samples[i] = static_cast<int16_t>(bytes[2 * i] | bytes[2 * i + 1] << 8);
-  }
-  return samples;
-}
-
-void PutLength(Bytes& to, uint32_t value) {
-  for (int shift = 0; shift < 32; shift += 8) to.push_back(static_cast<uint8_t>(value >> shift));
-}
-
-Bytes SynthFileOf(const std::vector<Bytes>& samples) {
-  Bytes body;
-  for (const Bytes& sample : samples) {
-    const uint32_t length = std::min<uint32_t>(static_cast<uint32_t>(sample.size()), 524288);
-    PutLength(body, length);
-    body.insert(body.end(), sample.begin(), sample.begin() + length);
-  }
-  for (size_t i = body.size() % 2; i < body.size(); ++i)
-    body[i] = static_cast<uint8_t>(body[i] << 4 | body[i] >> 4);
-  Bytes file;
-  PutLength(file, static_cast<uint32_t>(body.size()));
-  file.insert(file.end(), body.begin(), body.end());
-  return file;
 }
 
 int RunMainWindow(const std::function<void(fake::Window& main)>& actions) {

@@ -1,5 +1,5 @@
-// What the unit tests share: scratch files, an independent Synth file layout, and the
-// main window run through the fake dialog manager.
+// What the unit tests share: scratch files and the main window run through the fake
+// dialog manager.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -24,12 +24,6 @@ struct TempFolder {
 
 Bytes ReadBytes(const std::string& path);
 Bytes RandomBytes(size_t count, uint32_t seed);
-std::vector<int16_t> Samples(const Bytes& bytes);
-void PutLength(Bytes& to, uint32_t value);  // 32-bit little-endian
-// The Synth file of these samples, laid out here without the program's code: the body's
-// byte count, then per row a length and at most 524,288 bytes, every byte of the body
-// with its nibbles exchanged but the first when the count is odd.
-Bytes SynthFileOf(const std::vector<Bytes>& samples);
 
 // Runs the composer's main window with the user's actions, then presses "Exit".
 int RunMainWindow(const std::function<void(fake::Window& main)>& actions);
