@@ -37,12 +37,8 @@ the file type, the AppStream metadata, the README, the copyright and the changel
 check "lintian finds no error and no warning in it" lintian --fail-on error,warning "$deb"
 dpkg-deb -x "$deb" "$work/root"
 share=$work/root/usr/share
-check "the programs are stripped" test -z "$(readelf -S "$work"/root/usr/bin/* | grep -F .symtab)"
 check "the menu entry starts /usr/bin/brivola-composer with the file it opens" \
   grep -qxF 'Exec="/usr/bin/brivola-composer" %f' "$share/applications/brivola-composer.desktop"
-check "the composer tells its version without a display" test "$(env -u DISPLAY \
-  -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM "$work/root/usr/bin/brivola-composer" --version)" = \
-  "brivola-composer $version"
 check "the AppStream metadata is valid" \
   appstreamcli validate --no-net --no-color "$share/metainfo/org.brivola.composer.metainfo.xml"
 
@@ -61,17 +57,11 @@ check "and the composer's menu entry opens it" \
 depends=$(dpkg-deb -f "$deb" Depends | tr -d ' ' | tr ',' '\n' | sed 's/(.*//' | sort | tr '\n' ' ')
 check "it depends on Qt, its X11 plugin, a font, OpenAL, libsndfile and libsoxr" test \
   "$depends" = "fonts-dejavu-core libc6 libgcc-s1 libopenal1 libqt6core6 libqt6gui6 libqt6widgets6 libsndfile1 libsoxr0 libstdc++6 qt6-qpa-plugins "
-check "the zip holds the 32-bit and the 64-bit program, each in its folder, and how to run them" \
-  python3 - "$zip" "brivola-composer-$version-windows" <<'CHECK'
-import struct, sys, zipfile
-archive, top = zipfile.ZipFile(sys.argv[1]), sys.argv[2]
-assert sorted(n for n in archive.namelist() if not n.endswith("/")) == [
-    f"{top}/32-bit/brivola-composer.exe", f"{top}/64-bit/brivola-composer.exe", f"{top}/README.txt"]
-for bits, machine in (("32", 0x14C), ("64", 0x8664)):
-    exe = archive.read(f"{top}/{bits}-bit/brivola-composer.exe")
-    pe = struct.unpack_from("<I", exe, 0x3C)[0]
-    assert exe[pe:pe + 4] == b"PE\0\0" and struct.unpack_from("<H", exe, pe + 4)[0] == machine
-CHECK
+top=brivola-composer-$version-windows && python3 -m zipfile -e "$zip" "$work/zip"
+check "the zip holds the 32-bit and the 64-bit program, each in its folder, and how to run them" test \
+  "$(cd "$work/zip" && file -N $(find . -type f | sort) | cut -d, -f1)" = "./$top/32-bit/brivola-composer.exe: PE32 executable (GUI) Intel 80386 (stripped to external PDB)
+./$top/64-bit/brivola-composer.exe: PE32+ executable (GUI) x86-64 (stripped to external PDB)
+./$top/README.txt: ASCII text"
 
 # dpkg-shlibdeps failing half-way through the Debian package.
 mkdir "$work/bin" && printf '#!/bin/sh\nexit 1\n' >"$work/bin/dpkg-shlibdeps" && chmod +x "$work/bin/dpkg-shlibdeps"
