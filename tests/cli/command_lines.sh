@@ -23,7 +23,7 @@ for row in "${!sizes[@]}"; do head -c "${sizes[row]}" /dev/urandom >"s$row.pcm";
 S="s0.pcm s1.pcm s2.pcm s3.pcm s4.pcm s5.pcm s6.pcm"
 python3 "$tools" synth good.syn $S &&
   python3 "$tools" sine native.wav 44100 1000 0.5 && python3 "$tools" sine one.wav 1 8192 0.5 &&
-  "$syn" render pulse50 --seconds 0.5 --wav -o take.wav && echo old >old.pcm && mkfifo fifo ||
+  python3 "$tools" sine take.wav 48000 288000 0.5 0.3 && echo old >old.pcm && mkfifo fifo ||
   { echo "not ok - the fixture"; exit 1; }
 for name in pulse1 pulse2 pulse3 pulse4 triangle noise1 noise2; do echo "old $name" >"old/$name.pcm"; done
 for change in 0 3 -3; do python3 "$tools" body "grown$change.syn" "$change" 2 0 4 0 6 0 8; done
@@ -139,7 +139,9 @@ row "build writes the Synth file of the seven samples" 0 '$syn build -o b.syn $S
 row "build -o - writes it to standard output" 0 '$syn build -o - $S | cmp - good.syn' ""
 row "build takes a Synth file's rows as they are stored and a sound file as convert makes it" 0 \
   '$syn build -o new.syn good.syn good.syn take.wav good.syn good.syn good.syn good.syn && $syn convert take.wav t.pcm &&
-   $syn build -o expected.syn s0.pcm s1.pcm t.pcm s3.pcm s4.pcm s5.pcm s6.pcm && cmp new.syn expected.syn' ""
+   $syn build -o expected.syn s0.pcm s1.pcm t.pcm s3.pcm s4.pcm s5.pcm s6.pcm && cmp new.syn expected.syn && stat -c%s t.pcm' "529200"
+row "a .pcm name is read as it is, whatever it holds" 0 \
+  'cp take.wav raw.pcm && $syn build -o b.syn raw.pcm s1.pcm s2.pcm s3.pcm s4.pcm s5.pcm s6.pcm && $syn extract b.syn -d x && cmp x/pulse1.pcm <(head -c 524288 take.wav)' ""
 row "a Synth file built from its own rows stays as it was" 0 \
   '$syn build -o good.syn good.syn good.syn good.syn good.syn good.syn good.syn good.syn' "" unchanged
 row "info lists the blocks, their lengths and durations" 0 '$syn info good.syn' "good.syn: a well-formed Synth file of 2013899 bytes
