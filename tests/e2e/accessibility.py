@@ -10,6 +10,8 @@ ROWS = ["Pulse Wave #1", "Pulse Wave #2", "Pulse Wave #3", "Pulse Wave #4",
 # Each row's controls: role, and the words before the row's caption in the name.
 ROW_CONTROLS = [("push button", "Play the built-in "), ("push button", "Play the sample of "),
                 ("push button", "Choose the sample of "), ("label", "Sample file of ")]
+NO_DEVICE = ("brivola-composer: no sound device: OpenAL Soft could not open a playback device, so "
+             "previews are silent (BRIVOLA_VERBOSE=1 shows the sound system's messages)\n")
 results = {True: 0, False: 0}
 
 
@@ -18,8 +20,9 @@ def check(fact, actual, expected):
     print(f"{'ok' if actual == expected else 'not ok'} - {fact}: {actual!r}, expected {expected!r}")
 
 
-def finish():
+def finish():  # the program printed nothing but, without a sound device, that line once
     program.terminate()
+    check("what it printed", program.communicate()[1].replace(NO_DEVICE, "", 1), "")
     sys.exit(print(f"{results[True]} passed, {results[False]} failed") or results[False] > 0)
 
 
@@ -54,7 +57,8 @@ def press(accessible, opens=None, closes=None):  # the window it opens, once it 
 
 # A sample where the chooser opens: in the program's current folder.
 sample = tempfile.NamedTemporaryFile(prefix="triangle take ", suffix=".pcm", dir=os.getcwd())
-program = subprocess.Popen([sys.argv[1]], env=dict(os.environ, QT_LINUX_ACCESSIBILITY_ALWAYS_ON="1"))
+program = subprocess.Popen([sys.argv[1]], env=dict(os.environ, QT_LINUX_ACCESSIBILITY_ALWAYS_ON="1"),
+                           stderr=subprocess.PIPE, text=True)
 main = wait_for("the main window", lambda: window("Brivola Synthesis Composer"))
 roles = {c.name: c.getRoleName() for c in main}
 check("the main window's role", main.getRoleName(), "dialog")

@@ -17,6 +17,7 @@ readonly wait_polls=200 start_polls=${E2E_START_POLLS:-600} quiet_polls=20
 # Lengths of the seven sample files: odd ones, a single byte, one longer than a block
 # may be, and an odd total, so that the first byte after the count stays untransformed.
 readonly sample_lengths=(5 1 1001 4096 777 3 524291)
+readonly no_device_line="brivola-composer: no sound device: OpenAL Soft could not open a playback device, so previews are silent (BRIVOLA_VERBOSE=1 shows the sound system's messages)"
 work=$(mktemp -d "${TMPDIR:-/tmp}/brivola e2e.XXXXXX")  # a space in every path
 program_pid= passed=0 step=
 
@@ -219,10 +220,9 @@ next_step "g. \"Exit\" ends the program with exit code 0"
 on_main && click_units 101 105 60 14
 poll "$wait_polls" eval '! kill -0 "$program_pid" 2>/dev/null' || fail "the program is still running"
 wait "$program_pid" && program_pid= || fail "exit code $?"
-# Nothing printed, but where there is no sound device the one line that says so.
-if [ "${E2E_WINDOWS_PATHS:-0}" != 1 ] && grep -qvx 'brivola-composer: no sound device: .*' "$work/program.log"; then
-  fail "it printed: $(cat "$work/program.log")"
-fi
+# Nothing printed, but where there is no sound device the one line that says so, once.
+[ "${E2E_WINDOWS_PATHS:-0}" = 1 ] || [ ! -s "$work/program.log" ] ||
+  [ "$(cat "$work/program.log")" = "$no_device_line" ] || fail "it printed: $(cat "$work/program.log")"
 next_step "h. the bank of e named on the command line fills every row and saves as it was, to a new name and over itself"
 bank=$target && [ "${E2E_WINDOWS_PATHS:-0}" = 1 ] && bank="Z:${target//\//\\}"
 start_program "$@" "$bank" && wait_window main "Brivola Synthesis Composer" "$start_polls"
