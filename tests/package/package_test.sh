@@ -8,11 +8,8 @@ cd "$(dirname "$0")/../.."
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 passes=0 failures=0
-check() {  # check DESCRIPTION COMMAND...
-  local description=$1
-  shift
-  if "$@"; then echo "ok - $description" && passes=$((passes + 1)); else echo "not ok - $description"; failures=$((failures + 1)); fi
-}
+# check DESCRIPTION COMMAND...
+check() { if "${@:2}"; then echo "ok - $1" && passes=$((passes + 1)); else echo "not ok - $1" && failures=$((failures + 1)); fi; }
 
 version=$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' build/CMakeCache.txt)
 deb=$work/made/brivola-composer_${version}_amd64.deb

@@ -5,13 +5,9 @@
 set -uo pipefail
 cd "$(dirname "$0")/../.."
 program=brivola-composer.exe
-passed=0
-failed=0
-check() {
-  local name=$1
-  shift
-  if "$@"; then echo "PASS: $name"; passed=$((passed + 1)); else echo "FAIL: $name"; failed=$((failed + 1)); fi
-}
+passed=0 failed=0
+# check DESCRIPTION COMMAND...
+check() { if "${@:2}"; then echo "PASS: $1" && passed=$((passed + 1)); else echo "FAIL: $1" && failed=$((failed + 1)); fi; }
 
 # A GUI program of the bitness, importing system DLLs only, the three services directly.
 executable() {
