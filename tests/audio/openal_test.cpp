@@ -20,6 +20,9 @@ const fs::path folder = fs::temp_directory_path() / ("brivola-audio-" + std::to_
 const fs::path capture = folder / "capture" / "played.wav";
 constexpr size_t kSamples = kPreviewBytes / 2;
 constexpr size_t kHeard = kSamples + 2000;  // the loop's restart and a little beyond
+const struct RemovedAtExit {
+  ~RemovedAtExit() { fs::remove_all(folder); }
+} removedAtExit;
 
 std::vector<int16_t> Captured() {
   std::ifstream in(capture, std::ios::binary);
@@ -32,6 +35,15 @@ std::vector<int16_t> Captured() {
 }
 
 TEST(OpenAlPreview, PlaysTheBufferBitForBitInALoop) {
+  // Mono 16-bit at the preview's rate with nothing that could touch a sample.
+  fs::create_directories(capture.parent_path());
+  std::ofstream(folder / "alsoft.conf")
+      << "[general]\ndrivers=wave\nchannels=mono\nsample-type=int16\nfrequency=44100\n"
+         "period_size=512\ndither=false\noutput-limiter=false\nvolume-adjust=0\nhrtf=false\n"
+         "[wave]\nbformat=false\nfile="
+      << capture.string() << "\n";
+  setenv("ALSOFT_CONF", (folder / "alsoft.conf").c_str(), 1);
+  unsetenv("ALSOFT_DRIVERS");
   activeSlot = nullptr;
   currentWaveKind = Triangle;  // 320-sample periods: the loop restarts mid-period
   ASSERT_EQ(StartPreview(nullptr), 0);
@@ -67,19 +79,3 @@ TEST(OpenAlPreview, PlaysTheBufferBitForBitInALoop) {
 }
 
 }  // namespace
-
-int main(int argc, char** argv) {
-  testing::InitGoogleTest(&argc, argv);
-  // Mono 16-bit at the preview's rate with nothing that could touch a sample.
-  fs::create_directories(capture.parent_path());
-  std::ofstream(folder / "alsoft.conf")
-      << "[general]\ndrivers=wave\nchannels=mono\nsample-type=int16\nfrequency=44100\n"
-         "period_size=512\ndither=false\noutput-limiter=false\nvolume-adjust=0\nhrtf=false\n"
-         "[wave]\nbformat=false\nfile="
-      << capture.string() << "\n";
-  setenv("ALSOFT_CONF", (folder / "alsoft.conf").c_str(), 1);
-  unsetenv("ALSOFT_DRIVERS");
-  const int result = RUN_ALL_TESTS();
-  fs::remove_all(folder);
-  return result;
-}

@@ -9,7 +9,6 @@ target_link_libraries(synth_file_fuzzer PRIVATE synth_core files_backend)
 # limit. New inputs go to a scratch folder, so the seeds in the repository stay as they
 # are; the files read as a row's samples are written in a second one. A crash, a sanitizer
 # report or an input running longer than the timeout fails the test.
-enable_testing()
 add_test(NAME synth_file_fuzzer
   COMMAND bash -c [=[scratch=$(mktemp -d) && work=$(mktemp -d) &&
                      trap 'rm -rf "$scratch" "$work"' EXIT && python3 "$2" body "$scratch/largest.syn" 0 524288 524288 524288 524288 524288 524288 524288 &&

@@ -26,7 +26,7 @@ void Drop(QWidget* main, int x, int y, const QStringList& paths) {
 
 }  // namespace
 
-TEST(QtDrop, FilesOnARowAttachFromThereAndASynthFileOnTheWindowOpensAsTheBank) {
+TEST(QtDrop, FilesOnARowAttachFromThereAndASynthFileOnTheWindowOpensAsTheBankRowByRow) {
   int argc = 1;
   char name[] = "drop_tests", *argv[] = {name};
   QApplication application(argc, argv);
@@ -35,7 +35,7 @@ TEST(QtDrop, FilesOnARowAttachFromThereAndASynthFileOnTheWindowOpensAsTheBank) {
   const QString second = folder.filePath("b.pcm"), third = folder.filePath("c.pcm");
   std::ofstream(bank.toStdString()) << '\x1c' << std::string(31, '\0');  // seven empty blocks
   for (const QString& path : {sample, second, third}) std::ofstream(path.toStdString()) << 'a';
-  QString rowFiveLabel;
+  QString rowFiveLabel, triangleDescription;
   QTimer::singleShot(0, [&] {
     QWidget* main = QApplication::topLevelWidgets().first();
     Drop(main, 5, 100, {bank});                    // below the rows
@@ -43,8 +43,9 @@ TEST(QtDrop, FilesOnARowAttachFromThereAndASynthFileOnTheWindowOpensAsTheBank) {
     Drop(main, 30, 25, {sample, "https://example.com/a.pcm"});  // row 0: not a local file
     Drop(main, 100, 95, {sample});                              // below the last row: nothing
     for (QLabel* label : main->findChildren<QLabel*>()) {
-      if (label->property("controlId").toInt() == kStatusLabelFirstId + 5)
-        rowFiveLabel = label->text();
+      const int id = label->property("controlId").toInt();
+      if (id == kStatusLabelFirstId + 4) triangleDescription = label->accessibleDescription();
+      if (id == kStatusLabelFirstId + 5) rowFiveLabel = label->text();
     }
     platform::EndModalDialog(main, 0);
   });
@@ -55,4 +56,5 @@ TEST(QtDrop, FilesOnARowAttachFromThereAndASynthFileOnTheWindowOpensAsTheBank) {
   EXPECT_EQ(files,
             (std::vector<std::string>{b, b, b, b, b, sample.toStdString(), second.toStdString()}));
   EXPECT_EQ(rowFiveLabel.toStdString(), "PCM");
+  EXPECT_EQ(triangleDescription.toStdString(), b + ", block 5 (Triangle Wave)");
 }
