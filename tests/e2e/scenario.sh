@@ -223,8 +223,8 @@ wait "$program_pid" && program_pid= || fail "exit code $?"
 # Nothing printed, but where there is no sound device the one line that says so, once.
 [ "${E2E_WINDOWS_PATHS:-0}" = 1 ] || [ ! -s "$work/program.log" ] ||
   [ "$(cat "$work/program.log")" = "$no_device_line" ] || fail "it printed: $(cat "$work/program.log")"
-next_step "h. the bank of e named on the command line fills every row and saves as it was, to a new name and over itself"
-bank=$target && [ "${E2E_WINDOWS_PATHS:-0}" = 1 ] && bank="Z:${target//\//\\}"
+next_step "h. the bank of e named on the command line (relative, on Linux) fills every row and saves as it was, to a new name and over itself"
+bank=$(realpath --relative-to=. "$target") && [ "${E2E_WINDOWS_PATHS:-0}" = 1 ] && bank="Z:${target//\//\\}"
 start_program "$@" "$bank" && wait_window main "Brivola Synthesis Composer" "$start_polls"
 save_as "$work/copy ü.syn" && poll "$wait_polls" cmp -s "$work/copy ü.syn" "$work/expected.bytes" || fail "the copy differs"
 replaced=$(stat -c %i "$target") && save_as "$target"
