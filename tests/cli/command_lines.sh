@@ -23,7 +23,7 @@ for row in "${!sizes[@]}"; do head -c "${sizes[row]}" /dev/urandom >"s$row.pcm";
 S="s0.pcm s1.pcm s2.pcm s3.pcm s4.pcm s5.pcm s6.pcm"
 python3 "$tools" synth good.syn $S &&
   python3 "$tools" sine native.wav 44100 1000 0.5 && python3 "$tools" sine one.wav 1 8192 0.5 &&
-  python3 "$tools" sine take.wav 48000 288000 0.5 0.3 && echo old >old.pcm && mkfifo fifo ||
+  python3 "$tools" sine take.wav 8000 48000 0.5 && echo old >old.pcm && mkfifo fifo ||
   { echo "not ok - the fixture"; exit 1; }
 for name in pulse1 pulse2 pulse3 pulse4 triangle noise1 noise2; do echo "old $name" >"old/$name.pcm"; done
 for change in 0 3 -3; do python3 "$tools" body "grown$change.syn" "$change" 2 0 4 0 6 0 8; done
