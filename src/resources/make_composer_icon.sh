@@ -43,11 +43,7 @@ picture=(
   "...88888888888888888888888888..."
 )
 
-# The standard 16-colour palette, as blue, green, red, 0.
-palette=(000000 000080 008000 008080 800000 800080 808000 c0c0c0
-         808080 0000ff 00ff00 00ffff ff0000 ff00ff ffff00 ffffff)
-
-size=32
+source "$(dirname "$0")/picture_svg.sh"
 colour_bytes=$((size * size / 2))  # 4 bits a pixel; a 16-byte row needs no padding
 mask_bytes=$((size * size / 8))    # 1 bit a pixel; a 4-byte row needs no padding
 header_bytes=40
@@ -65,7 +61,7 @@ u8 "$size"; u8 "$size"; u8 16; u8 0; u16 1; u16 4; u32 "$image_bytes"; u32 22
 # The image: its header (height counts colour and mask), palette, colours, mask.
 u32 "$header_bytes"; u32 "$size"; u32 $((2 * size)); u16 1; u16 4
 u32 0; u32 $((colour_bytes + mask_bytes)); u32 0; u32 0; u32 16; u32 0
-for colour in "${palette[@]}"; do hex+="${colour}00"; done
+for colour in "${palette[@]}"; do hex+="${colour:4:2}${colour:2:2}${colour:0:2}00"; done  # blue, green, red, 0
 
 # Rows are stored bottom-up, the left pixel in the high bits.
 for ((y = size - 1; y >= 0; y--)); do
@@ -85,18 +81,4 @@ done
 
 printf '%b' "$(sed 's/../\\x&/g' <<<"$hex")" >"$output"
 
-# The SVG: each row's runs of one colour as a rectangle, crisp at any size.
-{
-  echo "<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"$size\" height=\"$size\" viewBox=\"0 0 $size $size\" shape-rendering=\"crispEdges\">"
-  for ((y = 0; y < size; y++)); do
-    row=${picture[y]}
-    for ((x = 0; x < size; x = end)); do
-      pixel=${row:x:1}
-      for ((end = x + 1; end < size; end++)); do [ "${row:end:1}" = "$pixel" ] || break; done
-      [ "$pixel" = "." ] && continue
-      bgr=${palette[16#$pixel]}
-      echo "  <rect x=\"$x\" y=\"$y\" width=\"$((end - x))\" height=\"1\" fill=\"#${bgr:4:2}${bgr:2:2}${bgr:0:2}\"/>"
-    done
-  done
-  echo "</svg>"
-} >"$svg_output"
+write_picture_svg "$svg_output"

@@ -42,22 +42,5 @@ picture=(
   "....888888888888888888888888...."
 )
 
-# The standard 16-colour palette, as red, green, blue.
-palette=(000000 800000 008000 808000 000080 800080 008080 c0c0c0
-         808080 ff0000 00ff00 ffff00 0000ff ff00ff 00ffff ffffff)
-
-# Each row's runs of one colour as a rectangle, crisp at any size.
-size=32
-{
-  echo "<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"$size\" height=\"$size\" viewBox=\"0 0 $size $size\" shape-rendering=\"crispEdges\">"
-  for ((y = 0; y < size; y++)); do
-    row=${picture[y]}
-    for ((x = 0; x < size; x = end)); do
-      pixel=${row:x:1}
-      for ((end = x + 1; end < size; end++)); do [ "${row:end:1}" = "$pixel" ] || break; done
-      [ "$pixel" = "." ] && continue
-      echo "  <rect x=\"$x\" y=\"$y\" width=\"$((end - x))\" height=\"1\" fill=\"#${palette[16#$pixel]}\"/>"
-    done
-  done
-  echo "</svg>"
-} >"$output"
+source "$(dirname "$0")/picture_svg.sh"
+write_picture_svg "$output"
