@@ -65,17 +65,14 @@ TEST(OpenAlPreview, PlaysTheBufferBitForBitInALoop) {
     ASSERT_EQ(heard[start + i], static_cast<int16_t>(buffer[at] | buffer[at + 1] << 8)) << i;
   }
   // Every preview gives back what it took.
-  const auto descriptors = [] {
-    return std::distance(fs::directory_iterator("/proc/self/fd"), {});
-  };
   const size_t inUse = mallinfo2().uordblks;
-  const auto open = descriptors();
+  const auto open = std::distance(fs::directory_iterator("/proc/self/fd"), {});
   for (int preview = 0; preview < 10; ++preview) {
     ASSERT_EQ(StartPreview(nullptr), 0);
     StopPreview();
   }
   EXPECT_LT(mallinfo2().uordblks, inUse + kPreviewBytes);
-  EXPECT_EQ(descriptors(), open);
+  EXPECT_EQ(std::distance(fs::directory_iterator("/proc/self/fd"), {}), open);
 }
 
 }  // namespace

@@ -230,10 +230,7 @@ TEST_F(Composer, SamplePreviewsReadFromTheStartCloseTheFileAndTakeNoFifo) {
   TempFolder folder;
   const Bytes longSample = RandomBytes(kPreviewBytes + 3, 7);
   const Bytes firstFiveSeconds(longSample.begin(), longSample.end() - 3);
-  const auto descriptors = [] {
-    return std::distance(std::filesystem::directory_iterator("/proc/self/fd"), {});
-  };
-  const auto before = descriptors();
+  const auto before = std::distance(std::filesystem::directory_iterator("/proc/self/fd"), {});
   mkfifo(folder.Path("fifo").c_str(), 0600);
   RunMainWindow([&](fake::Window& main) {
     fake::Click(main, kSamplePreviewFirstId + 1);  // no file: silence, and OK still closes
@@ -243,7 +240,7 @@ TEST_F(Composer, SamplePreviewsReadFromTheStartCloseTheFileAndTakeNoFifo) {
     Attach(main, 1, folder.Path("fifo"));  // a FIFO is no sample
     fake::Click(main, kSamplePreviewFirstId + 1);
   });
-  EXPECT_EQ(descriptors(), before);
+  EXPECT_EQ(std::distance(std::filesystem::directory_iterator("/proc/self/fd"), {}), before);
   EXPECT_NE(fcntl(STDIN_FILENO, F_GETFD), -1);  // no handle 0 taken for a file and closed
   EXPECT_EQ(fake::PlayedSounds(), (std::vector<Bytes>{Bytes(kPreviewBytes), firstFiveSeconds,
                                                       firstFiveSeconds, Bytes(kPreviewBytes)}));
