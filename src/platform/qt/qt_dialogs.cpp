@@ -22,6 +22,7 @@
 #include <vector>
 
 #include "platform/dialogs.h"
+#include "platform/qt/dialog_units.h"
 #include "platform/qt/qt_windows.h"
 #include "resources/dialog_templates.h"
 
@@ -36,32 +37,17 @@ using resources::DialogTemplate;
 constexpr uint32_t kButtonTypeMask = 0xF;
 constexpr unsigned kMbIconMask = 0xF0;
 constexpr uintptr_t kBnClicked = 0;
-// The letters whose average width is the horizontal base unit, as Windows measures it.
-constexpr char kBaseUnitSample[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz";
-constexpr int kBaseUnitSampleLetters = 52;
 
-// number * numerator / denominator, rounded half away from zero like Win32's MulDiv.
-int MulDiv(int number, int numerator, int denominator) {
-  const long long product = static_cast<long long>(number) * numerator;
-  const long long half = denominator / 2;
-  return static_cast<int>(product >= 0 ? (product + half) / denominator
-                                       : (product - half) / denominator);
-}
-
-struct BaseUnits {
-  int x;
-  int y;
-};
+using qtbackend::BaseUnits;
 
 BaseUnits DialogBaseUnits(const QFontMetrics& metrics) {
-  const int sampleWidth = metrics.horizontalAdvance(QLatin1String(kBaseUnitSample));
-  // The average width rounded as Windows rounds it.
-  return {(sampleWidth / (kBaseUnitSampleLetters / 2) + 1) / 2, metrics.height()};
+  return qtbackend::DialogBaseUnits(
+      metrics.horizontalAdvance(QLatin1String(qtbackend::kBaseUnitSample)), metrics.height());
 }
 
 QRect ToPixels(const BaseUnits& units, int x, int y, int width, int height) {
-  return QRect(MulDiv(x, units.x, 4), MulDiv(y, units.y, 8), MulDiv(width, units.x, 4),
-               MulDiv(height, units.y, 8));
+  return QRect(PixelsAcross(units, x), PixelsDown(units, y), PixelsAcross(units, width),
+               PixelsDown(units, height));
 }
 
 uintptr_t CommandParameter(int controlId) {
@@ -243,8 +229,8 @@ QWidget* DialogWindow::CreateControl(const ControlTemplate& control, const BaseU
   switch (control.controlClass) {
     case ControlClass::Button: {
       auto* button = new QPushButton(text, this);
-      // Enter belongs to the dialog (EnterCommandId); the default button keeps its look.
-      button->setAutoDefault(false);
+      // Enter belongs to the dialog (EnterCommandId); the default button keeps its look,
+      // which a focused button never takes over, as no QDialog holds the buttons.
       if ((control.style & kButtonTypeMask) == kBsDefPushButton) {
         button->setDefault(true);
         defaultButton_ = button;
