@@ -77,10 +77,8 @@ int SetControlText(WindowHandle dialog, int controlId, const char* text) {
   return 1;
 }
 
-int SetControlDescription(WindowHandle dialog, int controlId, const char* text) {
-  static_cast<fake::Window*>(dialog)->descriptions[controlId] = text;
-  return 1;
-}
+// What screen readers get is the Qt backend's test's and the accessibility test's.
+int SetControlDescription(WindowHandle, int, const char*) { return 1; }
 
 int ShowMessageBox(WindowHandle owner, const char* text, const char* caption, unsigned style) {
   fake::Call("MessageBox", fake::Named(owner), text, caption, style);

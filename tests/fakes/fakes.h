@@ -47,7 +47,6 @@ struct Window {
   platform::DialogProcedure procedure;
   std::map<int, std::string> texts;  // control texts the program set
   std::optional<platform::DialogResult> endResult;
-  std::map<int, std::string> descriptions = {};  // and their descriptions
 };
 
 // What the user does in the next dialog of the template once it has had WM_INITDIALOG;

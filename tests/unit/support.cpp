@@ -40,7 +40,7 @@ Bytes RandomBytes(size_t count, uint32_t seed) {
 int RunMainWindow(const std::function<void(fake::Window& main)>& actions) {
   fake::Script(IDD_COMPOSER, [&](fake::Window& main) {
     actions(main);
-    fake::Click(main, kExitId);
+    fake::Send(main, platform::kWmClose);
   });
   return RunComposer();
 }

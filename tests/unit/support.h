@@ -25,7 +25,8 @@ struct TempFolder {
 Bytes ReadBytes(const std::string& path);
 Bytes RandomBytes(size_t count, uint32_t seed);
 
-// Runs the composer's main window with the user's actions, then presses "Exit".
+// Runs the composer's main window with the user's actions, then closes it with its close
+// box, which ends it as "Exit" does.
 int RunMainWindow(const std::function<void(fake::Window& main)>& actions);
 // "..." of the row, "..." of Channel Properties answered with the path (nullopt
 // cancels), then OK.
