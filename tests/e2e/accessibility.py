@@ -75,6 +75,10 @@ properties = press(control(main, "Choose the sample of Triangle Wave"), opens="C
 check("Channel Properties' role", properties.getRoleName(), "dialog")
 check("its field's label", labelled_by(control(properties, "Path of the sample file", "text")), ["File name:"])
 chooser = press(control(properties, "Choose the sample file"), opens="Open Wave...")
+combos = [c for c in chooser if c.getRoleName() == "combo box"]  # its folder and file type
+check("the chooser opens in the current folder, on", [c.name for c in combos], [os.getcwd(), "PCM Wave Format"])
+check("the file types it offers", [item.name for item in combos[1][0]],
+      ["PCM Wave Format", "Sound Files", "Synth Files(*.syn)", "All Files"])
 control(chooser, "File name:", "text").queryEditableText().setTextContents(sample.name)
 press(control(chooser, "Open"), closes="Open Wave...")
 press(control(properties, "OK"), closes="Channel Properties")
