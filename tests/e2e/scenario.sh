@@ -170,10 +170,14 @@ cp "${samples[0]}" "$long_name.pcm" && cp "${samples[0]}" "$work/0.pcm"
 start_program() { XDG_CONFIG_HOME="$work/settings" "$@" >"$work/program.log" 2>&1 & program_pid=$!; }
 start_program "$@"
 
-next_step "a. the main window appears at the top-left of the screen"
+next_step "a. the main window appears at the top-left of the screen, with a title bar, a window menu and a close box"
 wait_window main "Brivola Synthesis Composer" "$start_polls"
 # The client area lies inside the frame by at most a border and a caption.
 on_main && [ "$left" -le 8 ] && [ "$top" -le 40 ] || fail "its client area is at $left,$top"
+# On Linux it asks the window manager for a title bar, a window menu and a close box, and
+# no minimise or maximise box: Motif hints of functions 0x26 and decorations 0x1e.
+[ "${E2E_WINDOWS_PATHS:-0}" = 1 ] || [ "$(xprop -id "$main" _MOTIF_WM_HINTS)" = \
+  "_MOTIF_WM_HINTS(_MOTIF_WM_HINTS) = 0x3, 0x26, 0x1e, 0x0, 0x0" ] || fail "$(xprop -id "$main" _MOTIF_WM_HINTS)"
 for row in "${!sample_lengths[@]}"; do
   dash_pixels[row]=$(label_dark_pixels "$row") || fail "no screenshot of the main window"
 done

@@ -84,8 +84,7 @@ TEST(DialogUnits, BecomePixelsAsWindowsRoundsThem) {
   const Case cases[] = {
       {312, 13, 3, 5, 5, 8},          // 6 a letter: 4.5 across, 8.125 down
       {337, 15, 202, 127, 303, 238},  // 6.48 a letter is 6: 303 across, 238.125 down
-      {338, 16, 2, 3, 4, 6},          // 6.5 a letter is 7: 3.5 across, 6 down
-      {338, 12, -2, -3, -4, -5},      // below zero: -3.5 across, -4.5 down
+      {338, 12, -2, -3, -4, -5},      // 6.5 a letter is 7; below zero: -3.5 across, -4.5 down
   };
   for (const Case& c : cases) {
     const qtbackend::BaseUnits units = qtbackend::DialogBaseUnits(c.sampleWidth, c.fontHeight);
