@@ -77,7 +77,7 @@ int SetControlText(WindowHandle dialog, int controlId, const char* text) {
   return 1;
 }
 
-// What screen readers get is the Qt backend's test's and the accessibility test's.
+// Descriptions are for screen readers: the drop and accessibility tests read them.
 int SetControlDescription(WindowHandle, int, const char*) { return 1; }
 
 int ShowMessageBox(WindowHandle owner, const char* text, const char* caption, unsigned style) {
