@@ -151,8 +151,8 @@ row "extract writes the seven samples back, each cut at 524,288 bytes" 0 \
   '$syn extract good.syn -d e && cat e/pulse?.pcm e/triangle.pcm e/noise?.pcm |
    cmp - <(cat s0.pcm s1.pcm s2.pcm s3.pcm s4.pcm s5.pcm; head -c 524288 s6.pcm)' ""
 setup="mkdir e && touch e/pulse2.pcm e/noise1.pcm" \
-  row "extract replaces no file without --force, and names those there" 1 '$syn extract good.syn -d e' \
-  "brivola-syn: 'e/pulse2.pcm', 'e/noise1.pcm' already there; nothing was written (--force replaces)" unchanged
+  row "extract into the current folder replaces no file without --force, naming those there" 1 'cd e && $syn extract ../good.syn' \
+  "brivola-syn: './pulse2.pcm', './noise1.pcm' already there; nothing was written (--force replaces)" unchanged
 row "extract - --directory= --force replaces them" 0 \
   'cat good.syn | $syn extract - --directory=old --force && cmp old/noise2.pcm <(head -c 524288 s6.pcm)' ""
 
