@@ -39,7 +39,7 @@ TEST(QtDrop, FilesOnARowAttachFromThereAndASynthFileOnTheWindowOpensAsTheBankRow
   QTimer::singleShot(0, [&] {
     QWidget* main = QApplication::topLevelWidgets().first();
     Drop(main, 5, 100, {bank});                    // below the rows
-    Drop(main, 157, 70, {sample, second, third});  // row 5's "S" at its top: rows 5 and 6, no more
+    Drop(main, 157, 75, {sample, second, third});  // row 5's "S": rows 5 and 6, no more
     Drop(main, 30, 25, {sample, "https://example.com/a.pcm"});  // row 0: not a local file
     Drop(main, 100, 95, {sample});                              // below the last row: nothing
     for (QLabel* label : main->findChildren<QLabel*>()) {
