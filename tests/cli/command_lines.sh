@@ -134,11 +134,11 @@ row "600 seconds of noise" 0 '$syn render noise --seconds 600 -o - | wc -c' "529
 # ---- build, info, extract ----
 row "build writes the Synth file of the seven samples" 0 '$syn build -o b.syn $S && cmp b.syn good.syn' ""
 row "build -o - writes it to standard output" 0 '$syn build -o - $S | cmp - good.syn' ""
-row "build takes a Synth file's rows as they are stored and a sound file as convert makes it" 0 \
-  '$syn build -o new.syn good.syn good.syn take.wav good.syn good.syn good.syn good.syn && $syn convert take.wav t.pcm &&
+setup="cp good.syn GOOD.SYN" row "build takes a Synth file's rows (under .SYN too) as stored and a sound file as convert makes it" 0 \
+  '$syn build -o new.syn good.syn good.syn take.wav good.syn good.syn good.syn GOOD.SYN && $syn convert take.wav t.pcm &&
    $syn build -o expected.syn s0.pcm s1.pcm t.pcm s3.pcm s4.pcm s5.pcm s6.pcm && cmp new.syn expected.syn && stat -c%s t.pcm' "529200"
-row "a .pcm name is read as it is, whatever it holds" 0 \
-  'cp take.wav raw.pcm && $syn build -o b.syn raw.pcm s1.pcm s2.pcm s3.pcm s4.pcm s5.pcm s6.pcm && $syn extract b.syn -d x && cmp x/pulse1.pcm <(head -c 524288 take.wav)' ""
+row "a .pcm name (.PCM too) is read as it is, whatever it holds" 0 \
+  'cp take.wav raw.PCM && $syn build -o b.syn raw.PCM s1.pcm s2.pcm s3.pcm s4.pcm s5.pcm s6.pcm && $syn extract b.syn -d x && cmp x/pulse1.pcm <(head -c 524288 take.wav)' ""
 row "a Synth file built from its own rows stays as it was" 0 \
   '$syn build -o good.syn good.syn good.syn good.syn good.syn good.syn good.syn good.syn' "" unchanged
 row "info lists the blocks, their lengths and durations" 0 '$syn info good.syn | sed -n "1,3p;6p;9p"' "good.syn: a well-formed Synth file of 2013899 bytes
