@@ -27,11 +27,23 @@ inline int MulDiv(int number, int numerator, int denominator) {
                                        : (product - half) / denominator);
 }
 
+// Dialog units in a base unit across and down.
+constexpr int kUnitsAcross = 4;
+constexpr int kUnitsDown = 8;
+
 inline int PixelsAcross(const BaseUnits& units, int dialogUnits) {
-  return MulDiv(dialogUnits, units.x, 4);
+  return MulDiv(dialogUnits, units.x, kUnitsAcross);
 }
 inline int PixelsDown(const BaseUnits& units, int dialogUnits) {
-  return MulDiv(dialogUnits, units.y, 8);
+  return MulDiv(dialogUnits, units.y, kUnitsDown);
+}
+
+// A point's pixels as dialog units, rounded down: where a drop lands.
+inline int DialogUnitsAcross(const BaseUnits& units, int pixels) {
+  return pixels * kUnitsAcross / units.x;
+}
+inline int DialogUnitsDown(const BaseUnits& units, int pixels) {
+  return pixels * kUnitsDown / units.y;
 }
 
 }  // namespace qtbackend

@@ -379,8 +379,9 @@ void DialogWindow::dropEvent(QDropEvent* event) {
   std::vector<const char*> paths;
   for (const QByteArray& name : names) paths.push_back(name.constData());
   const QPoint point = event->position().toPoint();
-  const DroppedFiles dropped{point.x() * 4 / units_.x, point.y() * 8 / units_.y,
-                             static_cast<int>(paths.size()), paths.data()};
+  const DroppedFiles dropped{DialogUnitsAcross(units_, point.x()),
+                             DialogUnitsDown(units_, point.y()), static_cast<int>(paths.size()),
+                             paths.data()};
   event->acceptProposedAction();
   Send(kWmDropFiles, 0, reinterpret_cast<intptr_t>(&dropped));
 }
