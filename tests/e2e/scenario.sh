@@ -37,6 +37,9 @@ fail() {
   xwd -root -silent >"$work/failure.xwd"
   finish 1
 }
+# A caller's time limit stops the scenario with TERM: say in which step, and in which
+# command, it waited.
+trap 'fail "stopped by the time limit after $SECONDS s, in: $BASH_COMMAND"' TERM
 # Passes the step under way, if any, and starts the next one.
 next_step() { [ -z "$step" ] || { echo "ok - $step" && passed=$((passed + 1)); } && step=${1:-}; }
 
@@ -96,7 +99,8 @@ enter_path() {
     key Home shift+End && xdotool type --delay 8 -- "$wanted"
     xclip -selection clipboard -i /dev/null >/dev/null 2>&1
     key Home shift+End ctrl+c
-    poll 40 eval 'held=$(xclip -o -selection clipboard 2>/dev/null) && [ -n "$held" ]'
+    # The clipboard's owner is the program: a reading waits for its answer, so bound it.
+    poll 40 eval 'held=$(timeout 2 xclip -o -selection clipboard 2>/dev/null) && [ -n "$held" ]'
     [ "$held" = "$wanted" ] && return 0
   done
   fail "the field holds \"$held\", not \"$wanted\""
@@ -167,7 +171,9 @@ long_name="$work/$(printf 'l%.0s' $(seq $((206 - ${#work}))))"
 cp "${samples[0]}" "$long_name.pcm" && cp "${samples[0]}" "$work/0.pcm"
 
 # The chooser keeps its history in the user's settings: keep this session's apart.
-start_program() { XDG_CONFIG_HOME="$work/settings" "$@" >"$work/program.log" 2>&1 & program_pid=$!; }
+# In a session of its own, the program outlives a time limit that stops the scenario,
+# which then shows its windows.
+start_program() { XDG_CONFIG_HOME="$work/settings" setsid "$@" >"$work/program.log" 2>&1 & program_pid=$!; }
 start_program "$@"
 
 next_step "a. the main window appears at the top-left of the screen, with a title bar, a window menu and a close box"

@@ -37,6 +37,7 @@ generators_use_sse() {
 
 # A new Wine prefix without Mono, Gecko or menu entries, set up to the end before the
 # program starts, on a display of its own; Wine's errors go to the program's output.
+# Stopped after ten minutes, the scenario says in which step and command it waited.
 scenario_under_wine() {
   export WINEPREFIX=$PWD/build-win64/wineprefix WINEDEBUG=fixme-all
   export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
@@ -44,7 +45,7 @@ scenario_under_wine() {
   wine=$(command -v wine64 || command -v wine)
   rm -rf "$WINEPREFIX"
   new_prefix "$wine" &&
-    E2E_WINDOWS_PATHS=1 E2E_START_POLLS=1200 timeout 900 tests/e2e/run_under_xvfb.sh tests/e2e/scenario.sh "$wine" "build-win64/$program"
+    E2E_WINDOWS_PATHS=1 E2E_START_POLLS=1200 tests/e2e/run_under_xvfb.sh timeout 600 tests/e2e/scenario.sh "$wine" "build-win64/$program"
   local result=$?
   timeout 30 wineserver -k 2>/dev/null
   return $result
