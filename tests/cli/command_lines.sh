@@ -82,6 +82,7 @@ render_usage_errors=(
   "pulse50 --loud|unknown option '--loud'"
   "pulse50 --wav=yes|--wav takes no value"
   "pulse50 --seconds|--seconds needs a value"
+  "pulse50 --seconds 1 --seconds=2|--seconds given twice"
   "noise --seconds 601|--seconds takes a number above 0 and at most 600, not '601'"
   "noise --seconds 0.00001|--seconds 0.00001 is shorter than one sample at 44,100 Hz"
   "pulse50 --wav -o y.pcm|--wav writes a WAV file, but 'y.pcm' does not end in .wav"
@@ -125,8 +126,8 @@ row "a .wav name (any case) gets a WAV header; its samples are those of the wave
   '$syn render pulse50 -o t.WAV && tail -c +45 t.WAV | runs 10' "2000
  1 50 50 50 50 50 50 50 50 51
 4401"
-row "the WAV header is the 44 bytes of 16-bit mono at 44,100 Hz" 0 \
-  'python3 $tools sine silent.wav 44100 441 0 && $syn render pulse50 --seconds 0.01 -o t.wav && cmp -n 44 t.wav silent.wav' ""
+row "the WAV header is the 44 bytes of 16-bit mono at 44,100 Hz, also in a file named just .wav" 0 \
+  'python3 $tools sine silent.wav 44100 441 0 && $syn render pulse50 --seconds 0.01 -o .wav && cmp -n 44 .wav silent.wav' ""
 row "--wav -o - writes the WAV file to standard output" 0 \
   '$syn render triangle -o t.wav && $syn render triangle --wav -o - | cmp - t.wav' ""
 row "600 seconds of noise" 0 '$syn render noise --seconds 600 -o - | wc -c' "52920000"
