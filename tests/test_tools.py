@@ -13,6 +13,9 @@
 #   test_tools.py sine OUT.wav RATE FRAMES AMPLITUDE... [--streamed]
 #       writes a 16-bit WAV file of a 1 kHz sine per channel at these fractions of full
 #       scale; --streamed gives it the unknown sizes (0xFFFFFFFF) of a WAV sent down a pipe.
+#   test_tools.py mix IN.wav
+#       writes to standard output the mono mix of a 16-bit stereo WAV file as 16-bit samples: each the mean of
+#       its frame's two, a half rounded to the even one, as float arithmetic gives it exactly.
 #   test_tools.py tone FILE.pcm
 #       prints the count of 16-bit samples at 44,100 Hz in the file, then the amplitude of
 #       their 1 kHz component (as a fraction of full scale, to two places) over all but the
@@ -66,6 +69,13 @@ def tone(path):
            f"{amplitude_at_1khz(samples[-441:]):.2f}"
 
 
+def mono_mix(path):
+    data = pathlib.Path(path).read_bytes()[44:]
+    samples = struct.unpack(f"<{len(data) // 2}h", data)
+    return struct.pack(f"<{len(samples) // 2}h", *(round((left + right) / 2)
+                                                  for left, right in zip(samples[::2], samples[1::2])))
+
+
 def dark_pixels(path, left, top, width, height):
     data = pathlib.Path(path).read_bytes()
     fields = struct.unpack(">25I", data[:100])  # the header's first 25 big-endian fields
@@ -90,6 +100,8 @@ def main(command, out=None, *rest):
         streamed = rest[-1] == "--streamed"
         amplitudes = [float(a) for a in rest[2:len(rest) - streamed]]
         pathlib.Path(out).write_bytes(sine_wave(int(rest[0]), int(rest[1]), amplitudes, streamed))
+    elif command == "mix" and not rest:
+        sys.stdout.buffer.write(mono_mix(out))
     elif command == "tone" and not rest:
         print(tone(out))
     elif command == "dark" and len(rest) == 4:

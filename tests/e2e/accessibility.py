@@ -81,7 +81,10 @@ combos = [c for c in chooser if c.getRoleName() == "combo box"]  # its folder an
 check("the chooser opens in the current folder, on", [c.name for c in combos], [os.getcwd(), "PCM Wave Format"])
 check("the file types it offers", [item.name for item in combos[1][0]],
       ["PCM Wave Format", "Sound Files", "Synth Files(*.syn)", "All Files"])
-control(chooser, "File name:", "text").queryEditableText().setTextContents(sample.name)
+field = control(chooser, "File name:", "text").queryEditableText()
+field.setTextContents(sample.name + ".missing")
+check("Open, for a file that is not there", control(chooser, "Open").getState().contains(pyatspi.STATE_ENABLED), False)
+field.setTextContents(sample.name)
 press(control(chooser, "Open"), closes="Open Wave...")
 press(control(properties, "OK"), closes="Channel Properties")
 status = control(main, "Sample file of Triangle Wave", "label")

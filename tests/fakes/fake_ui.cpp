@@ -32,8 +32,8 @@ void Script(int templateId, std::function<void(Window&)> script) {
   scripts[templateId].push_back(script);
 }
 
-platform::DialogResult Send(Window& window, unsigned message, uintptr_t wParam) {
-  return window.procedure(&window, message, wParam, 0);
+platform::DialogResult Send(Window& window, unsigned message, uintptr_t wParam, intptr_t lParam) {
+  return window.procedure(&window, message, wParam, lParam);
 }
 
 platform::DialogResult Click(Window& window, int controlId) {

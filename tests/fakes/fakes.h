@@ -52,7 +52,8 @@ struct Window {
 // What the user does in the next dialog of the template once it has had WM_INITDIALOG;
 // it must end the dialog. Unscripted, Sound Preview and Channel Properties press OK.
 void Script(int templateId, std::function<void(Window&)> script);
-platform::DialogResult Send(Window& window, unsigned message, uintptr_t wParam = 0);
+platform::DialogResult Send(Window& window, unsigned message, uintptr_t wParam = 0,
+                            intptr_t lParam = 0);
 platform::DialogResult Click(Window& window, int controlId);
 
 // The user's answer to the next chooser: a path, or nullopt for Cancel. A path too long

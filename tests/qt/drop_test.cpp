@@ -35,7 +35,7 @@ TEST(QtDrop, FilesOnARowAttachFromThereAndASynthFileOnTheWindowOpensAsTheBankRow
   const QString second = folder.filePath("b.pcm"), third = folder.filePath("c.pcm");
   std::ofstream(bank.toStdString()) << '\x1c' << std::string(31, '\0');  // seven empty blocks
   for (const QString& path : {sample, second, third}) std::ofstream(path.toStdString()) << 'a';
-  QString rowFiveLabel, triangleDescription;
+  QString rowFiveLabel, triangleDescription, triangleTooltip;
   QTimer::singleShot(0, [&] {
     QWidget* main = QApplication::topLevelWidgets().first();
     Drop(main, 5, 100, {bank});                    // below the rows
@@ -45,6 +45,7 @@ TEST(QtDrop, FilesOnARowAttachFromThereAndASynthFileOnTheWindowOpensAsTheBankRow
     for (QLabel* label : main->findChildren<QLabel*>()) {
       const int id = label->property("controlId").toInt();
       if (id == kStatusLabelFirstId + 4) triangleDescription = label->accessibleDescription();
+      if (id == kStatusLabelFirstId + 4) triangleTooltip = label->toolTip();
       if (id == kStatusLabelFirstId + 5) rowFiveLabel = label->text();
     }
     platform::EndModalDialog(main, 0);
@@ -57,4 +58,5 @@ TEST(QtDrop, FilesOnARowAttachFromThereAndASynthFileOnTheWindowOpensAsTheBankRow
             (std::vector<std::string>{b, b, b, b, b, sample.toStdString(), second.toStdString()}));
   EXPECT_EQ(rowFiveLabel.toStdString(), "PCM");
   EXPECT_EQ(triangleDescription.toStdString(), b + ", block 5 (Triangle Wave)");
+  EXPECT_EQ(triangleTooltip, triangleDescription);
 }

@@ -1,9 +1,11 @@
-// A bank named on the command line that cannot be read. (One that can fills every row with
-// its block: the drop test shows it, and the end-to-end tests open one so.)
+// A bank named on the command line that cannot be read (one that can fills every row with
+// its block: the drop test shows it, and the end-to-end tests open one so), and files
+// dropped on the rows.
 #include <filesystem>
 
 #include "app/composer.h"
 #include "channels/channel_slot.h"
+#include "platform/dialogs.h"
 #include "support.h"
 
 // Seven empty blocks: a count of 28, then seven lengths of 0.
@@ -24,4 +26,20 @@ TEST_F(ComposerTest, ABankThatCannotBeReadIsToldOnceAndLeavesTheRowsEmpty) {
         << path;
     for (const ChannelRow& row : kChannelRows) EXPECT_STREQ(row.slot->FileName(), "");
   }
+}
+
+TEST_F(ComposerTest, DroppedFilesAttachFromTheirRowDownAsFarAsTheRowsGo) {
+  TempFolder folder;
+  const std::string a = folder.Write("a.pcm", {1}), b = folder.Write("b.pcm", {2});
+  const std::string c = folder.Write("c.pcm", {3});
+  // Each drop's paths are followed by one more, which is not dropped.
+  const char* const paths[] = {a.c_str(), b.c_str(), c.c_str(), a.c_str()};
+  platform::DroppedFiles onRowOne{100, 35, 1, paths + 2}, onRowFive{100, 75, 3, paths};
+  RunMainWindow([&](fake::Window& main) {
+    fake::Send(main, platform::kWmDropFiles, 0, reinterpret_cast<intptr_t>(&onRowOne));
+    fake::Send(main, platform::kWmDropFiles, 0, reinterpret_cast<intptr_t>(&onRowFive));
+  });
+  std::vector<std::string> files;
+  for (const ChannelRow& row : kChannelRows) files.push_back(row.slot->FileName());
+  EXPECT_EQ(files, (std::vector<std::string>{"", c, "", "", "", a, b}));
 }

@@ -132,8 +132,9 @@ TEST_F(Composer, CommandTableRoutesEveryCommand) {
 
 // Which wave "N" plays is the row's wave kind, routed by the command table; the waves
 // themselves are brivola-syn render's.
-TEST_F(Composer, EachRowPlaysItsSampleAndNoiseGoesOnFromOnePreviewToTheNext) {
+TEST_F(Composer, EachRowPlaysItsSampleAlsoFromTheBankItMakesAndNoiseGoesOn) {
   TempFolder folder;
+  const std::string bank = folder.Path("bank.syn");
   std::vector<Bytes> samples;
   RunMainWindow([&](fake::Window& main) {
     for (int row = 0; row < kRowCount; ++row) {
@@ -144,13 +145,20 @@ TEST_F(Composer, EachRowPlaysItsSampleAndNoiseGoesOnFromOnePreviewToTheNext) {
     }
     fake::Click(main, kSynthPreviewFirstId + 5);
     fake::Click(main, kSynthPreviewFirstId + 5);
+    // Saved and opened again, each row plays its own block of the bank.
+    fake::Choose(bank);
+    fake::Click(main, kSaveId);
+    fake::Choose(bank);
+    fake::Click(main, kOpenBankId);
+    for (int row = 0; row < kRowCount; ++row) fake::Click(main, kSamplePreviewFirstId + row);
   });
   const auto& played = fake::PlayedSounds();
-  ASSERT_EQ(played.size(), 9u);
+  ASSERT_EQ(played.size(), 16u);
   for (int row = 0; row < kRowCount; ++row) {
     Bytes sample = samples[row];
     sample.resize(kPreviewBytes);  // silence after the file
     EXPECT_EQ(played[row], sample) << row;
+    EXPECT_EQ(played[9 + row], sample) << row;
   }
   EXPECT_NE(played[7], played[8]);
 }
