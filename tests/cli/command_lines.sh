@@ -138,8 +138,8 @@ row "build -o - writes it to standard output" 0 '$syn build -o - $S | cmp - good
 setup="cp good.syn GOOD.SYN" row "build takes a Synth file's rows (under .SYN too) as stored and a sound file as convert makes it" 0 \
   '$syn build -o new.syn good.syn good.syn take.wav good.syn good.syn good.syn GOOD.SYN && $syn convert take.wav t.pcm &&
    $syn build -o expected.syn s0.pcm s1.pcm t.pcm s3.pcm s4.pcm s5.pcm s6.pcm && cmp new.syn expected.syn && stat -c%s t.pcm' "529200"
-row "a .pcm name (.PCM too) is read as it is, whatever it holds" 0 \
-  'cp take.wav raw.PCM && $syn build -o b.syn raw.PCM s1.pcm s2.pcm s3.pcm s4.pcm s5.pcm s6.pcm && $syn extract b.syn -d x && cmp x/pulse1.pcm <(head -c 524288 take.wav)' ""
+row "a .pcm name (.PCM too, even just .PCM) is read as it is, whatever it holds" 0 \
+  'cp take.wav .PCM && $syn build -o b.syn .PCM s1.pcm s2.pcm s3.pcm s4.pcm s5.pcm s6.pcm && $syn extract b.syn -d x && cmp x/pulse1.pcm <(head -c 524288 take.wav)' ""
 row "a Synth file built from its own rows stays as it was" 0 \
   '$syn build -o good.syn good.syn good.syn good.syn good.syn good.syn good.syn good.syn' "" unchanged
 row "info lists the blocks, their lengths and durations" 0 '$syn info good.syn | sed -n "1,3p;6p;9p"' "good.syn: a well-formed Synth file of 2013899 bytes
@@ -159,8 +159,8 @@ row "extract - --directory= --force replaces them" 0 \
 
 # ---- convert: 1 kHz sines made into 44,100 Hz mono samples as long as the input, the
 # amplitude the mean of the channels' ----
-row "44,100 Hz stereo over three chunks, through pipes: the mean of each frame's two samples, exactly" 0 \
-  'python3 $tools sine in.wav 44100 20000 0.9 -0.4 && cat in.wav | $syn convert - - | cmp - <(python3 $tools mix in.wav)' ""
+row "44,100 Hz stereo over three chunks, read to the end as its sizes are unknown: the mean of each frame's two samples, exactly" 0 \
+  'python3 $tools sine in.wav 44100 20000 0.9 -0.4 --streamed && $syn convert in.wav - | cmp - <(python3 $tools mix in.wav)' ""
 row "48 kHz stereo over three chunks of 8,192 frames" 0 \
   'python3 $tools sine in.wav 48000 24576 0.8 0.4 && $syn convert in.wav out.pcm && python3 $tools tone out.pcm' \
   "22579 0.60 0.60"
@@ -170,6 +170,9 @@ row "22,050 Hz mono into a .wav" 0 \
 row "a streamed 32 kHz WAV from standard input" 0 \
   'python3 $tools sine in.wav 32000 9000 0.3 0.9 --streamed && cat in.wav | $syn convert - - >out.pcm &&
    python3 $tools tone out.pcm' "12403 0.60 0.60"
+row "the lowest and the highest rate convert takes" 0 'python3 $tools sine low.wav 1000 1000 0.5 &&
+  python3 $tools sine high.wav 768000 7680 0.5 && $syn convert low.wav - | wc -c && $syn convert high.wav - | wc -c' "88200
+882"
 row "a rate convert does not take" 1 '$syn convert one.wav x.pcm' \
   "brivola-syn: converting 'one.wav': its rate of 1 Hz is outside the 1000 to 768000 Hz that convert takes" unchanged
 
@@ -185,8 +188,11 @@ row "build takes no FIFO, folder or device as a sample" 1 '$syn build -o b.syn f
 setup="printf 'RIFF....WAVE' >corrupt.wav" row "build takes no sound file it cannot decode" 1 \
   '$syn build -o good.syn corrupt.wav s1.pcm s2.pcm s3.pcm s4.pcm s5.pcm s6.pcm' \
   "brivola-syn: cannot read 'corrupt.wav' (Pulse Wave #1): cannot read it as audio: Error in WAV file. No 'data' chunk marker." unchanged
-row "nor a malformed Synth file" 1 '$syn build -o good.syn s0.pcm short.syn s2.pcm s3.pcm s4.pcm s5.pcm s6.pcm' \
-  "brivola-syn: cannot read 'short.syn' (Pulse Wave #2): it is not a well-formed Synth file: the count at byte 0 says 48 bytes follow, but 44 do" unchanged
+setup="sndfile-convert take.wav t.flac && head -c 20000 t.flac >cut.flac" row "nor one that stops decoding midway" 1 \
+  '$syn build -o good.syn s0.pcm cut.flac s2.pcm s3.pcm s4.pcm s5.pcm s6.pcm' \
+  "brivola-syn: cannot read 'cut.flac' (Pulse Wave #2): cannot decode it: Error : flac decoder lost sync." unchanged
+row "nor a malformed Synth file" 1 '$syn build -o good.syn s0.pcm empty.syn s2.pcm s3.pcm s4.pcm s5.pcm s6.pcm' \
+  "brivola-syn: cannot read 'empty.syn' (Pulse Wave #2): it is not a well-formed Synth file: truncated: 0 bytes, too short for the count at byte 0" unchanged
 row "a closed standard output" 1 '$syn --version >&-' "brivola-syn: cannot write to standard output: Bad file descriptor"
 row "a pipe closed early" 1 '$syn render noise -o - | head -c 1 >/dev/null' \
   "brivola-syn: cannot write to standard output: Broken pipe"

@@ -1,7 +1,8 @@
 #!/usr/bin/python3
 # What a screen reader gets from the composer over AT-SPI, and what it can do with it:
 #   accessibility.py build/brivola-composer
-# Needs DISPLAY, a session bus (dbus-run-session), at-spi2-core, python3-pyatspi and xdotool.
+# Needs DISPLAY, a session bus (dbus-run-session), at-spi2-core, python3-pyatspi, xdotool and
+# python3-xlib.
 # Every wait is bounded; the last line counts the facts that held and those that did not.
 import os, subprocess, sys, tempfile, time, pyatspi
 
@@ -89,6 +90,29 @@ press(control(chooser, "Open"), closes="Open Wave...")
 press(control(properties, "OK"), closes="Channel Properties")
 status = control(main, "Sample file of Triangle Wave", "label")
 check("Triangle Wave's status label then says", status.description, sample.name)
+
+window_id = subprocess.run(["xdotool", "search", "--onlyvisible", "--name", "^Brivola Synthesis Composer$"],
+                           capture_output=True, text=True).stdout.strip()
+
+
+def drop(on, *paths):  # at the middle of a control, as a file manager drops them
+    # Desktop coordinates: Qt's window ones get the size wrong once the window has moved.
+    at, window = (a.queryComponent().getExtents(pyatspi.DESKTOP_COORDS) for a in (on, main))
+    x, y = at.x - window.x + at.width // 2, at.y - window.y + at.height // 2
+    dropping = subprocess.run([os.path.join(os.path.dirname(__file__), "xdnd_drop.py"), window_id, str(x), str(y), *paths])
+    check(f"the drop on {on.name!r}", dropping.returncode, 0)
+
+
+# A link beside a file takes nothing; three files on row 5 fill rows 5 and 6, and the last
+# row is 6. Drops are taken in order: once row 6 shows its file, row 0 has had its drop.
+takes = [tempfile.NamedTemporaryFile(prefix=f"noise take {n} ", suffix=".pcm", dir=os.getcwd()) for n in range(3)]
+drop(control(main, "Play the built-in Pulse Wave #1"), takes[0].name, "https://example.com/a.pcm")
+drop(control(main, "Play the sample of Noise Wave #1"), *[take.name for take in takes])
+last = control(main, "Sample file of Noise Wave #2", "label")
+wait_for("the dropped files on the rows", lambda: last.description != "No sample file")
+for row, says in [("Pulse Wave #1", "No sample file"), ("Noise Wave #1", takes[0].name),
+                  ("Noise Wave #2", takes[1].name)]:
+    check(f"{row}'s status label after the drops", control(main, "Sample file of " + row, "label").description, says)
 
 for button, says in [("Play the sample of Triangle Wave", "Plays the sample of Triangle Wave"),
                      ("Play the built-in Pulse Wave #2", "Plays the built-in Pulse Wave #2")]:

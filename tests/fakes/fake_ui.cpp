@@ -50,7 +50,7 @@ DialogResult RunModalDialog(int templateId, WindowHandle owner, DialogProcedure 
                             intptr_t parameter) {
   fake::Call("RunModalDialog", templateId, fake::Named(owner));
   fake::windows.push_back(
-      std::make_unique<fake::Window>(fake::Window{templateId, procedure, {}, {}}));
+      std::make_unique<fake::Window>(fake::Window{templateId, procedure, {}, {}, {}}));
   fake::Window& window = *fake::windows.back();
   procedure(&window, kWmInitDialog, 0, parameter);
   auto& queued = fake::scripts[templateId];
@@ -77,8 +77,10 @@ int SetControlText(WindowHandle dialog, int controlId, const char* text) {
   return 1;
 }
 
-// Descriptions are for screen readers: the drop and accessibility tests read them.
-int SetControlDescription(WindowHandle, int, const char*) { return 1; }
+int SetControlDescription(WindowHandle dialog, int controlId, const char* text) {
+  static_cast<fake::Window*>(dialog)->descriptions[controlId] = text;
+  return 1;
+}
 
 int ShowMessageBox(WindowHandle owner, const char* text, const char* caption, unsigned style) {
   fake::Call("MessageBox", fake::Named(owner), text, caption, style);

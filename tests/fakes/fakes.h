@@ -45,7 +45,8 @@ int OnReset(void (*clear)());  // for the fakes: what Reset clears of a seam; re
 struct Window {
   int templateId;
   platform::DialogProcedure procedure;
-  std::map<int, std::string> texts;  // control texts the program set
+  std::map<int, std::string> texts;         // control texts the program set
+  std::map<int, std::string> descriptions;  // and what it told screen readers of them
   std::optional<platform::DialogResult> endResult;
 };
 

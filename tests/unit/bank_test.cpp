@@ -1,5 +1,5 @@
 // A bank named on the command line that cannot be read (one that can fills every row with
-// its block: the drop test shows it, and the end-to-end tests open one so), and files
+// its block, as a dropped one does below, and the end-to-end tests open one so), and files
 // dropped on the rows.
 #include <filesystem>
 
@@ -31,15 +31,24 @@ TEST_F(ComposerTest, ABankThatCannotBeReadIsToldOnceAndLeavesTheRowsEmpty) {
 TEST_F(ComposerTest, DroppedFilesAttachFromTheirRowDownAsFarAsTheRowsGo) {
   TempFolder folder;
   const std::string a = folder.Write("a.pcm", {1}), b = folder.Write("b.pcm", {2});
-  const std::string c = folder.Write("c.pcm", {3});
-  // Each drop's paths are followed by one more, which is not dropped.
-  const char* const paths[] = {a.c_str(), b.c_str(), c.c_str(), a.c_str()};
-  platform::DroppedFiles onRowOne{100, 35, 1, paths + 2}, onRowFive{100, 75, 3, paths};
+  const std::string c = folder.Write("c.pcm", {3}), bank = folder.Write("bank.syn", kEmptyBank);
+  // Each drop's paths are followed by one more, which is not dropped; "" is what a link
+  // that is not a local file comes as.
+  const char* const paths[] = {bank.c_str(), a.c_str(), "",       a.c_str(),
+                               b.c_str(),    c.c_str(), a.c_str()};
+  // The bank below the rows fills them all; then a file with a link on row 1, files at the
+  // rows' left and right edges, and below them.
+  const platform::DroppedFiles drops[] = {{5, 100, 1, paths},
+                                          {100, 35, 2, paths + 1},
+                                          {10, 20, 1, paths + 5},
+                                          {184, 79, 3, paths + 3},
+                                          {100, 90, 1, paths + 3}};
   RunMainWindow([&](fake::Window& main) {
-    fake::Send(main, platform::kWmDropFiles, 0, reinterpret_cast<intptr_t>(&onRowOne));
-    fake::Send(main, platform::kWmDropFiles, 0, reinterpret_cast<intptr_t>(&onRowFive));
+    for (const auto& drop : drops) {
+      fake::Send(main, platform::kWmDropFiles, 0, reinterpret_cast<intptr_t>(&drop));
+    }
   });
   std::vector<std::string> files;
   for (const ChannelRow& row : kChannelRows) files.push_back(row.slot->FileName());
-  EXPECT_EQ(files, (std::vector<std::string>{"", c, "", "", "", a, b}));
+  EXPECT_EQ(files, (std::vector<std::string>{c, bank, bank, bank, bank, a, b}));
 }

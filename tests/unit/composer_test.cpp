@@ -184,6 +184,7 @@ TEST_F(Composer, ChannelPropertiesShowsChangesAndReturnsTheSlotsFile) {
     });
     logged = LoggedBy([&] { fake::Click(main, kPropertiesFirstId + 2); });
     EXPECT_EQ(main.texts[kStatusLabelFirstId + 2], "-");
+    EXPECT_EQ(main.descriptions[kStatusLabelFirstId + 2], "No sample file");
   });
   // The chooser is modal to Channel Properties and opens with the last path chosen.
   const std::string chooser =
@@ -231,7 +232,7 @@ TEST_F(Composer, AFailedSetUpStepPlaysNothingAndReleasesWhatWasMade) {
        1,
        {"StopBuffer", "ReleaseBuffer sound", "ReleaseBuffer primary", "ReleaseDevice"}},
   };
-  fake::Window window{IDD_SOUND_PREVIEW, nullptr, {}, {}};
+  fake::Window window{IDD_SOUND_PREVIEW, nullptr, {}, {}, {}};
   for (const Step& step : steps) {
     SCOPED_TRACE(step.call);
     fake::Reset();
