@@ -5,7 +5,10 @@ if(WIN32)
   # Each program in a folder named by its width, beside the text on how to start them.
   math(EXPR bits "${CMAKE_SIZEOF_VOID_P} * 8")
   install(TARGETS brivola-composer RUNTIME DESTINATION ${bits}-bit)
+  install(FILES ${sound_library_dlls} DESTINATION ${bits}-bit)
   install(FILES cmake/windows-readme.txt DESTINATION . RENAME README.txt)
+  # The libraries' licences, the same for both builds.
+  install(DIRECTORY ${BRIVOLA_SOUND_LIBRARIES}/licenses/ DESTINATION licenses)
   return()
 endif()
 

@@ -16,6 +16,10 @@
 #   test_tools.py mix IN.wav
 #       writes to standard output the mono mix of a 16-bit stereo WAV file as 16-bit samples: each the mean of
 #       its frame's two, a half rounded to the even one, as float arithmetic gives it exactly.
+#   test_tools.py apart A.syn B.syn
+#       prints, for each of the seven blocks of two Synth files, how far apart their 16-bit
+#       samples lie at most: 0 for the same bytes, "unlike" for blocks that differ in length,
+#       or differ and hold an odd count of bytes.
 #   test_tools.py tone FILE.pcm
 #       prints the count of 16-bit samples at 44,100 Hz in the file, then the amplitude of
 #       their 1 kHz component (as a fraction of full scale, to two places) over all but the
@@ -76,6 +80,23 @@ def mono_mix(path):
                                                   for left, right in zip(samples[::2], samples[1::2])))
 
 
+def blocks(path):
+    body, found = synth_file(pathlib.Path(path).read_bytes()[4:])[4:], []  # halves swapped back
+    for _ in range(7):
+        length = struct.unpack_from("<I", body)[0]
+        found.append(body[4:4 + length])
+        body = body[4 + length:]
+    return found
+
+
+def apart(first, second):
+    if len(first) != len(second) or len(first) % 2:
+        return "0" if first == second else "unlike"
+    count = len(first) // 2
+    return str(max((abs(a - b) for a, b in zip(struct.unpack(f"<{count}h", first),
+                                               struct.unpack(f"<{count}h", second))), default=0))
+
+
 def dark_pixels(path, left, top, width, height):
     data = pathlib.Path(path).read_bytes()
     fields = struct.unpack(">25I", data[:100])  # the header's first 25 big-endian fields
@@ -102,6 +123,8 @@ def main(command, out=None, *rest):
         pathlib.Path(out).write_bytes(sine_wave(int(rest[0]), int(rest[1]), amplitudes, streamed))
     elif command == "mix" and not rest:
         sys.stdout.buffer.write(mono_mix(out))
+    elif command == "apart" and len(rest) == 1:
+        print(" ".join(apart(a, b) for a, b in zip(blocks(out), blocks(rest[0]))))
     elif command == "tone" and not rest:
         print(tone(out))
     elif command == "dark" and len(rest) == 4:

@@ -19,18 +19,13 @@ namespace {
 // last path chosen for any slot.
 char chooserBuffer[kPathCapacity];
 
-// Raw samples first, then what else a row can take: sound files where they are decoded
-// (the Windows program reads them raw), a Synth file's block for the row, any file.
-#ifdef _WIN32
-constexpr char kSampleFilter[] =
-    "PCM Wave Format\0*.pcm\0Synth Files(*.syn)\0*.syn\0All Files\0*.*\0";
-#else
+// Raw samples first, then what else a row can take: sound files, a Synth file's block for
+// the row, any file.
 constexpr char kSampleFilter[] =
     "PCM Wave Format\0*.pcm\0"
     "Sound Files\0*.wav;*.flac;*.ogg;*.oga;*.opus;*.mp3;*.aif;*.aiff;*.aifc;*.caf;*.w64;*.rf64;"
     "*.au;*.snd\0"
     "Synth Files(*.syn)\0*.syn\0All Files\0*.*\0";
-#endif
 
 // OK and the close box end the window with the first byte of the slot's file name.
 void EndChannelProperties(platform::WindowHandle window) {

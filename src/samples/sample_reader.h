@@ -4,7 +4,7 @@
 //   for the same row, exactly as stored;
 // - a sound file: one whose header libsndfile recognises (WAV, FLAC, Ogg, AIFF, ...),
 //   decoded, mixed to mono, resampled to 44,100 Hz and rounded to 16 bits as convert
-//   does; where there is no decoding library (Windows) there are no sound files;
+//   does, with the same libraries on Linux and Windows;
 // - a sample file: a name ending in ".pcm", in any case, whatever its content, and any
 //   other file; its bytes are the samples, as they are.
 #pragma once

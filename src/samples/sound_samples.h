@@ -1,5 +1,4 @@
-// The sound-file part of a row's samples: libsndfile's formats, where the program has
-// a decoding library; elsewhere no file is a sound file.
+// The sound-file part of a row's samples: libsndfile's formats.
 #pragma once
 
 #include <cstdint>

@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Makes the packages with `./dev package` and checks what a user gets: the Debian package's
 # files and declared dependencies, lintian's verdict on it, its file type and menu entry on
-# a desktop, the Windows zip's two programs; and that a failing package build leaves no
-# package behind.
+# a desktop, the Windows zip's two programs with their libraries and licences, the archive
+# of those libraries' source beside it; and that a failing package build leaves no package
+# behind.
 set -uo pipefail
 cd "$(dirname "$0")/../.."
 work=$(mktemp -d)
@@ -14,8 +15,10 @@ check() { if "${@:2}"; then echo "ok - $1" && passes=$((passes + 1)); else echo 
 version=$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' build/CMakeCache.txt)
 deb=$work/made/brivola-composer_${version}_amd64.deb
 zip=$work/made/brivola-composer-$version-windows.zip
+sources=$work/made/brivola-composer-$version-windows-library-sources.tar
 ./dev package "$work/made" >"$work/log" 2>&1 || { cat "$work/log"; exit 1; }
-check "the folder holds the two packages alone" test "$(ls -A "$work/made")" = "$(basename "$zip")
+check "the folder holds the two packages and the libraries' source alone" test "$(ls -A "$work/made")" = "$(basename "$sources")
+$(basename "$zip")
 $(basename "$deb")"
 check "the Debian package holds the programs, their manual pages, the menu entry, the icons, \
 the file type, the AppStream metadata, the README, the copyright and the changelog" test \
@@ -56,9 +59,19 @@ check "it depends on Qt, its X11 plugin, a font, OpenAL, libsndfile and libsoxr"
   "$depends" = "fonts-dejavu-core libc6 libgcc-s1 libopenal1 libqt6core6 libqt6gui6 libqt6widgets6 libsndfile1 libsoxr0 libstdc++6 qt6-qpa-plugins "
 top=brivola-composer-$version-windows && python3 -m zipfile -e "$zip" "$work/zip"
 check "the zip holds the 32-bit and the 64-bit program, each in its folder, and how to run them" test \
-  "$(cd "$work/zip" && file -N $(find . -type f | sort) | cut -d, -f1)" = "./$top/32-bit/brivola-composer.exe: PE32 executable (GUI) Intel 80386 (stripped to external PDB)
+  "$(cd "$work/zip" && file -N $(find . -type f -not -name '*.dll' -not -path '*/licenses/*' | sort) | cut -d, -f1)" = "./$top/32-bit/brivola-composer.exe: PE32 executable (GUI) Intel 80386 (stripped to external PDB)
 ./$top/64-bit/brivola-composer.exe: PE32+ executable (GUI) x86-64 (stripped to external PDB)
 ./$top/README.txt: ASCII text"
+for bits in 32 64; do
+  check "beside the $bits-bit program, the sound libraries' DLLs it was built with" test \
+    "$(cd "$work/zip/$top/$bits-bit" && ls *.dll)" = "$(cd "build-win$bits" && ls *.dll)"
+done
+# The source packages of the Linux program's libraries, at the very versions it links.
+linux_sources=$(dpkg-query -W -f='${source:Package}_${source:Version}\n' libsndfile1 libsoxr0 libflac12 \
+  libogg0 libvorbis0a libopus0 libmpg123-0 libmp3lame0 | sed 's/_[0-9]*:/_/' | sort)
+check "the zip holds a licence of each library" test "$(ls "$work/zip/$top/licenses")" = "$(sed 's/_.*//' <<<"$linux_sources")"
+check "the archive beside it holds the source packages they were built from" test \
+  "$(tar -tf "$sources" | sed -n 's|^\(\./\)\{0,1\}\(.*\)\.dsc$|\2|p' | sort)" = "$linux_sources"
 
 # dpkg-shlibdeps failing half-way through the Debian package.
 mkdir "$work/bin" && printf '#!/bin/sh\nexit 1\n' >"$work/bin/dpkg-shlibdeps" && chmod +x "$work/bin/dpkg-shlibdeps"

@@ -9,14 +9,28 @@ passed=0 failed=0
 # check DESCRIPTION COMMAND...
 check() { if "${@:2}"; then echo "PASS: $1" && passed=$((passed + 1)); else echo "FAIL: $1" && failed=$((failed + 1)); fi; }
 
-# A GUI program of the bitness, importing system DLLs only, the three services directly.
+# The DLLs a file imports, in lower case.
+imports() { "$1" -p "$2" | sed -n 's/^[[:space:]]*DLL Name: //p' | tr '[:upper:]' '[:lower:]' | sort -u; }
+# A GUI program of the bitness, importing the three services directly, and otherwise
+# only what Windows ships and the sound libraries beside it, which in turn import only
+# what Windows ships and each other.
 executable() {
-  local exe=build-win$1/$program objdump=$2 headers dlls
+  local exe=build-win$1/$program objdump=$2 headers beside system dll
   headers=$("$objdump" -f -p "$exe") || return 1
   grep -q "file format $3\$" <<<"$headers" && grep -Eq 'Subsystem.*\(Windows GUI\)' <<<"$headers" || return 1
-  dlls=$(sed -n 's/^[[:space:]]*DLL Name: //p' <<<"$headers" | tr '[:upper:]' '[:lower:]' | sort -u)
-  ! grep -Evxq 'user32|comdlg32|comctl32|dsound|kernel32|msvcrt|advapi32' <<<"${dlls//.dll/}" &&
-    [ "$(grep -cxE 'user32.dll|comdlg32.dll|dsound.dll' <<<"$dlls")" -eq 3 ]
+  beside=$(cd "build-win$1" && ls *.dll | tr '[:upper:]' '[:lower:]') || return 1
+  system='(user32|comdlg32|comctl32|dsound|kernel32|msvcrt|advapi32|shell32|shlwapi|ole32|ws2_32)\.dll'
+  [ "$(imports "$objdump" "$exe" | grep -cxE 'user32.dll|comdlg32.dll|dsound.dll')" -eq 3 ] || return 1
+  for dll in "$exe" "build-win$1"/*.dll; do
+    [ -z "$(imports "$objdump" "$dll" | grep -Evx "$system" | grep -Fvx "$beside")" ] || return 1
+  done
+  return 0
+}
+
+# Both programs start with the manifest: resource 1 of type 24 holds its very bytes.
+manifest() {
+  x86_64-w64-mingw32-windres -i "build-win$1/$program" -O rc | grep -q '^1 24 /\* RT_MANIFEST \*/' &&
+    [[ "$(od -An -v -tx1 "build-win$1/$program" | tr -d ' \n')" == *"$(od -An -v -tx1 src/resources/composer.manifest | tr -d ' \n')"* ]]
 }
 
 # Icon group 105 holds composer.ico's one 32 x 32, 16-colour image.
@@ -45,7 +59,8 @@ scenario_under_wine() {
   wine=$(command -v wine64 || command -v wine)
   rm -rf "$WINEPREFIX"
   new_prefix "$wine" &&
-    E2E_WINDOWS_PATHS=1 E2E_START_POLLS=1200 tests/e2e/run_under_xvfb.sh timeout 600 tests/e2e/scenario.sh "$wine" "build-win64/$program"
+    E2E_WINDOWS_PATHS=1 E2E_START_POLLS=1200 E2E_BRIVOLA_SYN=$PWD/build/brivola-syn \
+      tests/e2e/run_under_xvfb.sh timeout 600 tests/e2e/scenario.sh "$wine" "build-win64/$program"
   local result=$?
   timeout 30 wineserver -k 2>/dev/null
   return $result
@@ -61,10 +76,41 @@ new_prefix() {
   return 1
 }
 
-check "32-bit program: PE32 GUI, system DLLs only" executable 32 i686-w64-mingw32-objdump pei-i386
-check "64-bit program: PE32+ GUI, system DLLs only" executable 64 x86_64-w64-mingw32-objdump pei-x86-64
+check "32-bit program: PE32 GUI, system DLLs and the sound libraries beside it only" executable 32 i686-w64-mingw32-objdump pei-i386
+check "64-bit program: PE32+ GUI, system DLLs and the sound libraries beside it only" executable 64 x86_64-w64-mingw32-objdump pei-x86-64
 check "both hold icon group 105" eval "icon 32 && icon 64"
+check "both hold the manifest" eval "manifest 32 && manifest 64"
 check "32-bit wave generators use SSE float arithmetic" generators_use_sse
+# Two files dropped through XDND, as a file manager drops them, on the middle of row 2
+# (Pulse Wave #3, rows counted from 0). Wine's stub of SetHwndPropStr prints what a
+# screen reader would get: every control's name (PROPID_ACC_NAME), then each label's
+# description as it changes, the last two being the dropped files on rows 2 and 3.
+drop_under_wine() {
+  local -x WINEPREFIX=$PWD/build-win64/wineprefix WINEDEBUG=fixme+oleacc
+  local -x WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
+  local wine work row names=() described=() acc_name=608d3df8-8128-4aa7-a428-f55e49267291
+  wine=$(command -v wine64 || command -v wine)
+  [ -f "$WINEPREFIX/system.reg" ] || new_prefix "$wine" || return 1
+  work=$(mktemp -d "${TMPDIR:-/tmp}/brivola drop.XXXXXX") && touch "$work/a b.pcm" "$work/c d.pcm"
+  tests/e2e/run_under_xvfb.sh timeout 120 bash -c '"$1" "$2" >"$3/log" 2>&1 & for i in {1..300}; do
+      w=$(xdotool search --onlyvisible --name "^Brivola Synthesis Composer\$") && break || sleep 0.2; done
+    read -r width height < <(xwininfo -id "$w" | awk "/Width:|Height:/ { printf \"%s \", \$NF }")
+    tests/e2e/xdnd_drop.py "$w" $((97 * width / 202)) $((45 * height / 127)) "$3/a b.pcm" "$3/c d.pcm" &&
+      for i in {1..50}; do [ "$(grep -c "L\"Z:" "$3/log")" -ge 2 ] && break || sleep 0.1; done' _ "$wine" "build-win64/$program" "$work"
+  timeout 30 wineserver -k 2>/dev/null
+  for row in "Pulse Wave #"{1..4} "Triangle Wave" "Noise Wave #"{1,2}; do
+    names+=("Play the built-in $row" "Play the sample of $row" "Choose the sample of $row" "Sample file of $row")
+    described+=("Sample file of $row: No sample file")
+  done
+  local win=Z:${work//\//\\\\}  # as Wine prints it, backslashes doubled
+  described+=("Sample file of Pulse Wave #3: $win\\\\a b.pcm" "Sample file of Pulse Wave #4: $win\\\\c d.pcm")
+  sed -n 's/.*SetHwndPropStr (\([0-9A-F]*\) 4294967292 0 {\([0-9a-f-]*\)} L"\(.*\)")$/\1\t\2\t\3/p' "$work/log" >"$work/said"
+  diff <(printf '%s\n' "${names[@]}" | sort) <(awk -F'\t' -v n=$acc_name '$2 == n { print $3 }' "$work/said" | sort) &&
+    diff <(printf '%s\n' "${described[@]}") <(awk -F'\t' -v n=$acc_name '$2 == n { of[$1] = $3; next } { print of[$1] ": " $3 }' "$work/said") &&
+    rm -rf "$work" || { echo "  kept for a look: $work"; false; }
+}
+
+check "a drop on the 64-bit program under wine64 attaches two rows through WM_DROPFILES, and a screen reader's words reach SetHwndPropStr" drop_under_wine
 check "the end-to-end scenario drives the 64-bit program under wine64" scenario_under_wine
 echo "$passed passed, $failed failed"
 [ "$failed" -eq 0 ]

@@ -3,6 +3,12 @@
 #include <windows.h>
 
 #include <commctrl.h>
+#include <initguid.h>  // the accessibility GUIDs below are defined here
+#include <oleacc.h>
+#include <shellapi.h>
+
+#include <algorithm>
+#include <string>
 
 #include "platform/dialogs.h"
 #include "platform/win32/dialog_template_builder.h"
@@ -46,17 +52,20 @@ HACCEL CreateAcceleratorTable(const resources::DialogTemplate& dialog) {
   return CreateAcceleratorTableA(accelerators.data(), static_cast<int>(accelerators.size()));
 }
 
-// Every dialog runs through WithTooltips, which hands each message on to the program's
-// procedure (kept as a window property) and gives the dialog a tooltip control, with a
-// tool for each control the template names or describes.
+// Every dialog runs through HostDialog, which hands each message on to the program's
+// procedure (kept as a window property), gives the dialog a tooltip control with a tool
+// for each control the template names or describes, tells screen readers the same
+// words, and turns files dropped on the main window into the program's drop record.
 constexpr char kProcedureProperty[] = "BrivolaDialogProcedure";
 constexpr char kTooltipProperty[] = "BrivolaTooltip";
+constexpr char kTemplateProperty[] = "BrivolaDialogTemplate";
 
 // The dialog that DialogBoxIndirectParamA is making: its first messages come before
 // its procedure can be a property of its window.
 struct StartingDialog {
   DLGPROC procedure;
   const resources::DialogTemplate* dialog;
+  bool tooltips;  // whether the common controls' tooltips could be set up
 };
 StartingDialog startingDialog;
 
@@ -86,32 +95,125 @@ void SetTooltip(HWND dialog, int controlId, const char* text) {
   SendMessageA(tooltip, TTM_ADDTOOLA, 0, reinterpret_cast<LPARAM>(&tool));
 }
 
-void AddTooltips(HWND dialog, const resources::DialogTemplate& dialogTemplate) {
-  const HWND tooltip = CreateWindowExA(WS_EX_TOPMOST, TOOLTIPS_CLASSA, nullptr,
-                                       WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX, CW_USEDEFAULT,
-                                       CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, dialog, nullptr,
-                                       win32::moduleInstance, nullptr);
+// ---- What screen readers get ------------------------------------------------------
+
+// Active Accessibility's dynamic annotation: a screen reader hears a control by the
+// program's words for it, while the button itself shows its short text. Made once, on
+// the dialogs' thread; null where the system offers no such service.
+IAccPropServices* AccessibilityServices() {
+  static IAccPropServices* const services = [] {
+    // COM may already be set up on the thread, in either model: either serves.
+    CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+    IAccPropServices* made = nullptr;
+    return SUCCEEDED(CoCreateInstance(CLSID_AccPropServices, nullptr, CLSCTX_INPROC_SERVER,
+                                      IID_IAccPropServices, reinterpret_cast<void**>(&made)))
+               ? made
+               : nullptr;
+  }();
+  return services;
+}
+
+// The UTF-8 text as a screen reader's property of the window; bytes that are not UTF-8
+// become U+FFFD.
+void Annotate(HWND window, const MSAAPROPID& property, const char* text) {
+  IAccPropServices* services = AccessibilityServices();
+  if (services == nullptr || window == nullptr || text == nullptr) return;
+  std::wstring wide(static_cast<size_t>(MultiByteToWideChar(CP_UTF8, 0, text, -1, nullptr, 0)),
+                    L'\0');
+  MultiByteToWideChar(CP_UTF8, 0, text, -1, wide.data(), static_cast<int>(wide.size()));
+  services->SetHwndPropStr(window, OBJID_CLIENT, CHILDID_SELF, property, wide.data());
+}
+
+// Annotations outlive their windows unless cleared.
+void ClearAnnotations(HWND window) {
+  IAccPropServices* services = AccessibilityServices();
+  MSAAPROPID properties[] = {PROPID_ACC_NAME, PROPID_ACC_DESCRIPTION};
+  if (services != nullptr && window != nullptr) {
+    services->ClearHwndProps(window, OBJID_CLIENT, CHILDID_SELF, properties,
+                             static_cast<int>(std::size(properties)));
+  }
+}
+
+void DescribeControls(HWND dialog, const resources::DialogTemplate& dialogTemplate,
+                      bool withTooltips) {
+  const HWND tooltip = withTooltips
+                           ? CreateWindowExA(WS_EX_TOPMOST, TOOLTIPS_CLASSA, nullptr,
+                                             WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX, CW_USEDEFAULT,
+                                             CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, dialog,
+                                             nullptr, win32::moduleInstance, nullptr)
+                           : nullptr;
   SetPropA(dialog, kTooltipProperty, tooltip);
   for (int i = 0; i < dialogTemplate.controlCount; ++i) {
     const resources::ControlTemplate& control = dialogTemplate.controls[i];
     const char* text = control.description ? control.description : control.accessibleName;
     if (text != nullptr) SetTooltip(dialog, control.id, text);
+    Annotate(GetDlgItem(dialog, control.id), PROPID_ACC_NAME, control.accessibleName);
+    Annotate(GetDlgItem(dialog, control.id), PROPID_ACC_DESCRIPTION, control.description);
   }
 }
 
-INT_PTR CALLBACK WithTooltips(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
+void ClearDescriptions(HWND dialog, const resources::DialogTemplate* dialogTemplate) {
+  ClearAnnotations(dialog);
+  for (int i = 0; dialogTemplate != nullptr && i < dialogTemplate->controlCount; ++i) {
+    ClearAnnotations(GetDlgItem(dialog, dialogTemplate->controls[i].id));
+  }
+}
+
+// ---- Dropped files -----------------------------------------------------------------
+
+// The drop as the program reads it: the point in dialog units from the client area's
+// top-left corner, rounded down, and the paths as the file system names them. A window
+// disabled by a modal one (Channel Properties, a preview, a chooser, a message box)
+// takes no drop.
+void TakeDrop(HWND dialog, HDROP drop, DLGPROC procedure) {
+  if (IsWindowEnabled(dialog)) {
+    const UINT count = DragQueryFileA(drop, 0xFFFFFFFF, nullptr, 0);
+    std::vector<std::string> names(count);
+    std::vector<const char*> paths;
+    for (UINT i = 0; i < count; ++i) {
+      names[i].resize(DragQueryFileA(drop, i, nullptr, 0));
+      DragQueryFileA(drop, i, names[i].data(), static_cast<UINT>(names[i].size() + 1));
+      paths.push_back(names[i].c_str());
+    }
+    POINT point{};
+    DragQueryPoint(drop, &point);
+    RECT baseUnits{0, 0, 4, 8};  // four units across and eight down are one base unit
+    MapDialogRect(dialog, &baseUnits);
+    const platform::DroppedFiles dropped{
+        static_cast<int>(point.x * 4 / std::max<LONG>(baseUnits.right, 1)),
+        static_cast<int>(point.y * 8 / std::max<LONG>(baseUnits.bottom, 1)),
+        static_cast<int>(count), paths.data()};
+    procedure(dialog, WM_DROPFILES, 0, reinterpret_cast<LPARAM>(&dropped));
+  }
+  DragFinish(drop);
+}
+
+INT_PTR CALLBACK HostDialog(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
   auto procedure = reinterpret_cast<DLGPROC>(GetPropA(dialog, kProcedureProperty));
   if (procedure == nullptr) {
     procedure = startingDialog.procedure;
     SetPropA(dialog, kProcedureProperty, reinterpret_cast<HANDLE>(procedure));
+    SetPropA(dialog, kTemplateProperty,
+             const_cast<resources::DialogTemplate*>(startingDialog.dialog));
   }
   if (message == WM_INITDIALOG) {
-    AddTooltips(dialog, *startingDialog.dialog);
+    DescribeControls(dialog, *startingDialog.dialog, startingDialog.tooltips);
     if (startingDialog.dialog->acceleratorCount > 0) dialogKeys.dialog = dialog;
+    // Files are dropped on the program's top window, the one dialog without an owner.
+    if (GetWindow(dialog, GW_OWNER) == nullptr) DragAcceptFiles(dialog, TRUE);
+  }
+  if (message == WM_DROPFILES) {
+    TakeDrop(dialog, reinterpret_cast<HDROP>(wParam), procedure);
+    return TRUE;
+  }
+  if (message == WM_DESTROY) {
+    ClearDescriptions(
+        dialog, static_cast<const resources::DialogTemplate*>(GetPropA(dialog, kTemplateProperty)));
   }
   const INT_PTR result = procedure(dialog, message, wParam, lParam);
   if (message == WM_NCDESTROY) {
     RemovePropA(dialog, kProcedureProperty);
+    RemovePropA(dialog, kTemplateProperty);
     RemovePropA(dialog, kTooltipProperty);  // the tooltip goes with the dialog that owns it
   }
   return result;
@@ -131,8 +233,7 @@ DialogResult RunModalDialog(int templateId, WindowHandle owner, DialogProcedure 
     return InitCommonControlsEx(&classes) != FALSE;
   }();
   // The procedure already has the dialog procedure's calling convention.
-  startingDialog = {reinterpret_cast<DLGPROC>(procedure), dialog};
-  const DLGPROC dialogProcedure = tooltipsReady ? WithTooltips : startingDialog.procedure;
+  startingDialog = {reinterpret_cast<DLGPROC>(procedure), dialog, tooltipsReady};
   // Only the main window has keys, and it runs once: no two such dialogs nest.
   const bool hasKeys = dialog->acceleratorCount > 0;
   if (hasKeys) {
@@ -142,7 +243,7 @@ DialogResult RunModalDialog(int templateId, WindowHandle owner, DialogProcedure 
   }
   const DialogResult result = DialogBoxIndirectParamA(
       win32::moduleInstance, reinterpret_cast<LPCDLGTEMPLATEA>(dialogTemplate.data()),
-      static_cast<HWND>(owner), dialogProcedure, parameter);
+      static_cast<HWND>(owner), HostDialog, parameter);
   if (hasKeys) {
     UnhookWindowsHookEx(dialogKeys.hook);
     DestroyAcceleratorTable(dialogKeys.table);
@@ -159,10 +260,13 @@ int SetControlText(WindowHandle dialog, int controlId, const char* text) {
   return SetDlgItemTextA(static_cast<HWND>(dialog), controlId, text);
 }
 
-// The window's own description has no tooltip to show it.
+// The window's own description is for screen readers alone; a control's is its
+// tooltip too.
 int SetControlDescription(WindowHandle dialog, int controlId, const char* text) {
-  if (controlId == kDialogItself) return 0;
-  SetTooltip(static_cast<HWND>(dialog), controlId, text);
+  const HWND window = static_cast<HWND>(dialog);
+  if (controlId != kDialogItself) SetTooltip(window, controlId, text);
+  Annotate(controlId == kDialogItself ? window : GetDlgItem(window, controlId),
+           PROPID_ACC_DESCRIPTION, text);
   return 1;
 }
 
