@@ -170,6 +170,9 @@ row "22,050 Hz mono into a .wav" 0 \
 row "a streamed 32 kHz WAV from standard input" 0 \
   'python3 $tools sine in.wav 32000 9000 0.3 0.9 --streamed && cat in.wav | $syn convert - - >out.pcm &&
    python3 $tools tone out.pcm' "12403 0.60 0.60"
+# A float WAV of 1.5, -1.5 and 1.0.
+row "float samples past full scale are held at the 16-bit limits" 0 'python3 -c "import struct, sys; d = struct.pack(\"<3f\", 1.5, -1.5, 1.0); sys.stdout.buffer.write(b\"RIFF\" + struct.pack(\"<I4s4sIHHIIHH4sI\", 36 + len(d), b\"WAVE\", b\"fmt \", 16, 3, 1, 44100, 176400, 4, 32, b\"data\", len(d)) + d)" >f.wav &&
+  $syn convert f.wav - | od -An -td2' "  32767 -32768  32767"
 row "the lowest and the highest rate convert takes" 0 'python3 $tools sine low.wav 1000 1000 0.5 &&
   python3 $tools sine high.wav 768000 7680 0.5 && $syn convert low.wav - | wc -c && $syn convert high.wav - | wc -c' "88200
 882"

@@ -32,22 +32,27 @@ TEST_F(ComposerTest, DroppedFilesAttachFromTheirRowDownAsFarAsTheRowsGo) {
   TempFolder folder;
   const std::string a = folder.Write("a.pcm", {1}), b = folder.Write("b.pcm", {2});
   const std::string c = folder.Write("c.pcm", {3}), bank = folder.Write("bank.syn", kEmptyBank);
-  // Each drop's paths are followed by one more, which is not dropped; "" is what a link
-  // that is not a local file comes as.
-  const char* const paths[] = {bank.c_str(), a.c_str(), "",       a.c_str(),
-                               b.c_str(),    c.c_str(), a.c_str()};
-  // The bank below the rows fills them all; then a file with a link on row 1, files at the
-  // rows' left and right edges, and below them.
-  const platform::DroppedFiles drops[] = {{5, 100, 1, paths},
-                                          {100, 35, 2, paths + 1},
-                                          {10, 20, 1, paths + 5},
-                                          {184, 79, 3, paths + 3},
-                                          {100, 90, 1, paths + 3}};
+  const std::string tooLong = folder.Path(std::string(199 - folder.path.size(), 'l'));  // 200 bytes
+  // Each drop's paths are followed by "", which is no file: a read past them would show. It
+  // is also what a link that is not a local file comes as.
+  const char* const paths[] = {bank.c_str(), "",        a.c_str(), "", c.c_str(),       "",
+                               a.c_str(),    b.c_str(), c.c_str(), "", tooLong.c_str(), ""};
+  // The bank below the rows fills them all; then a link before a file on row 1, files at the
+  // rows' left and right edges, below them, and a path too long.
+  const platform::DroppedFiles drops[] = {{5, 100, 1, paths},      {100, 35, 2, paths + 1},
+                                          {10, 20, 1, paths + 4},  {184, 79, 3, paths + 6},
+                                          {100, 90, 1, paths + 8}, {100, 45, 1, paths + 10}};
+  Lines told;
   RunMainWindow([&](fake::Window& main) {
     for (const auto& drop : drops) {
       fake::Send(main, platform::kWmDropFiles, 0, reinterpret_cast<intptr_t>(&drop));
     }
+    EXPECT_EQ(main.texts[kStatusLabelFirstId + 5], "PCM");
+    EXPECT_EQ(main.descriptions[kStatusLabelFirstId + 4], bank + ", block 5 (Triangle Wave)");
+    told = fake::LogOf("MessageBox");
   });
+  EXPECT_EQ(told, Lines{"MessageBox 101 This path is too long: at most 199 bytes fit. Choose a "
+                        "shorter path. Path Too Long 0"});
   std::vector<std::string> files;
   for (const ChannelRow& row : kChannelRows) files.push_back(row.slot->FileName());
   EXPECT_EQ(files, (std::vector<std::string>{c, bank, bank, bank, bank, a, b}));
