@@ -29,7 +29,9 @@ executable() {
 
 # Both programs start with the manifest: resource 1 of type 24 holds its very bytes.
 manifest() {
-  x86_64-w64-mingw32-windres -i "build-win$1/$program" -O rc | grep -q '^1 24 /\* RT_MANIFEST \*/' &&
+  local resources
+  resources=$(x86_64-w64-mingw32-windres -i "build-win$1/$program" -O rc) || return 1
+  grep -q '^1 24 /\* RT_MANIFEST \*/' <<<"$resources" &&
     [[ "$(od -An -v -tx1 "build-win$1/$program" | tr -d ' \n')" == *"$(od -An -v -tx1 src/resources/composer.manifest | tr -d ' \n')"* ]]
 }
 
