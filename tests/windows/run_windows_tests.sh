@@ -64,9 +64,13 @@ scenario_under_wine() {
     E2E_WINDOWS_PATHS=1 E2E_START_POLLS=1200 E2E_BRIVOLA_SYN=$PWD/build/brivola-syn \
       tests/e2e/run_under_xvfb.sh timeout 600 tests/e2e/scenario.sh "$wine" "build-win64/$program"
   local result=$?
-  timeout 30 wineserver -k 2>/dev/null
+  end_wine
   return $result
 }
+
+# Ends the prefix's programs and waits until its server is gone: a server still stopping
+# fails the next start in the same folder.
+end_wine() { timeout 30 wineserver -k 2>/dev/null; timeout 30 wineserver -w 2>/dev/null; }
 
 # wineboot makes the prefix; its services go on after it returns, until wineserver is idle.
 new_prefix() {
@@ -99,7 +103,7 @@ drop_under_wine() {
     read -r width height < <(xwininfo -id "$w" | awk "/Width:|Height:/ { printf \"%s \", \$NF }")
     tests/e2e/xdnd_drop.py "$w" $((97 * width / 202)) $((45 * height / 127)) "$3/a b.pcm" "$3/c d.pcm" &&
       for i in {1..50}; do [ "$(grep -c "L\"Z:" "$3/log")" -ge 2 ] && break || sleep 0.1; done' _ "$wine" "build-win64/$program" "$work"
-  timeout 30 wineserver -k 2>/dev/null
+  end_wine
   for row in "Pulse Wave #"{1..4} "Triangle Wave" "Noise Wave #"{1,2}; do
     names+=("Play the built-in $row" "Play the sample of $row" "Choose the sample of $row" "Sample file of $row")
     described+=("Sample file of $row: No sample file")
