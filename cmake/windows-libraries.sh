@@ -94,17 +94,19 @@ EOF
 # missing one is let go while every other file must be there and match.
 fetch_sources() {
   local into=$1 list=$2 spec uri name size hash
+  local apt_log=$cache_root/last-fetch.log
+  : >"$apt_log"
   write_apt_sources
-  apt_private update >>"$list.log" 2>&1 || die "apt-get update failed (see $list.log)"
+  apt_private update >>"$apt_log" 2>&1 || die "apt-get update failed (see $apt_log)"
   mkdir -p "$into"
   # --print-uris lists what is still missing from the current folder, so it
   # runs in an empty one to list everything.
-  (cd "$into" && apt_private source --print-uris $(source_versions)) 2>>"$list.log" |
-    grep "^'" >"$list" || die "apt-get cannot find the source packages (see $list.log)"
-  (cd "$into" && apt_private source --download-only $(source_versions)) >>"$list.log" 2>&1 || true
+  (cd "$into" && apt_private source --print-uris $(source_versions)) 2>>"$apt_log" |
+    grep "^'" >"$list" || die "apt-get cannot find the source packages (see $apt_log)"
+  (cd "$into" && apt_private source --download-only $(source_versions)) >>"$apt_log" 2>&1 || true
   while read -r uri name size hash; do
     if [[ ! -f $into/$name ]]; then
-      [[ $name == *.asc ]] || die "could not fetch $name (see $list.log)"
+      [[ $name == *.asc ]] || die "could not fetch $name (see $apt_log)"
       log "the mirror has no $name; going on without it"
       continue
     fi
@@ -142,6 +144,9 @@ prepare_sources() {
   # lame 3.100 lists lame_init_old among its exports though it no longer
   # defines it; ELF linkers pass over that, the DLL's export list does not.
   sed -i '/^lame_init_old$/d' "$src/lame/include/libmp3lame.sym"
+  # Opus 1.3.1's tarball lacks a file its CMakeLists.txt includes; all it
+  # does is pick a default build type, and the build here names one.
+  : >"$src/opus/opus_buildtype.cmake"
 }
 
 # -------------------------------------------------------------- per target
@@ -223,8 +228,12 @@ build_libogg() {
   cmake_build libogg ogg -DINSTALL_DOCS=OFF
 }
 
-# Exports what its .def files list, as the upstream Windows builds do.
+# Exports what its .def files list, as the upstream Windows builds do. The
+# flags are those its configure adds on Linux, where Debian builds it: with
+# them Vorbis decodes bit for bit as in the Linux program. (Encoding still
+# differs a little: the encoder's many log and exp calls meet another libm.)
 build_libvorbis() {
+  local cflags="$cflags -ffast-math -fsigned-char"
   cmake_build libvorbis "vorbis vorbisenc vorbisfile"
 }
 
@@ -240,12 +249,18 @@ build_flac() {
   rm -rf "$prefix/include/FLAC++"
 }
 
-# Custom modes as in Debian's build. Its configure turns fortified calls on
-# unless told otherwise, and mingw-w64 has them only through libssp-0.dll.
+# Custom modes as in Debian's build. CMake rather than autotools: libtool's
+# wrapping of each of its many files costs as much as compiling them. No
+# stack protection: that would need libssp-0.dll. Git is kept out, as it
+# would describe whatever repository the cache happens to sit in.
 build_opus() {
-  autotools_configure opus --disable-doc --disable-extra-programs \
-    --enable-custom-modes CPPFLAGS="-D_FORTIFY_SOURCE=0"
-  make -j "$jobs_per_target" install
+  cmake_build opus opus -DOPUS_CUSTOM_MODES=ON -DOPUS_STACK_PROTECTOR=OFF \
+    -DCMAKE_DISABLE_FIND_PACKAGE_Git=ON -DPC_BUILD=floating-point
+  # Its CMake build gives the .pc the library's ABI version (0.8.0) where
+  # autotools, and pkg-config users, have the release.
+  local version
+  version=$(source_versions | sed -n 's/^opus=\([^-]*\)-.*/\1/p')
+  sed -i "s/^Version: .*/Version: $version/" "$prefix/lib/pkgconfig/opus.pc"
 }
 
 # Only libmpg123: the player, libout123 and libsyn123 are of no use here.
@@ -304,18 +319,45 @@ build_libsndfile() {
   done
 }
 
-# Builds one target's libraries in dependency order; run in the background,
-# one target beside the other.
+# Builds one library of the current target, with a log of its own.
+build_library() {
+  local name=$1 start=$SECONDS log_file=$build_root/$1.log
+  log "win$bits: $name"
+  (
+    build_"$name"
+    # times must run in this very shell to count what the build ran.
+    times >"$log_file.times"
+    echo "== $name used (user, system): $(tail -n 1 "$log_file.times")"
+  ) >"$log_file" 2>&1 &
+  # Waited for, not run in the test itself: there its commands would no
+  # longer stop it at their first failure.
+  if ! wait $!; then
+    tail -n 30 "$log_file" >&2
+    log "win$bits: $name failed"
+    return 1
+  fi
+  echo "== $name took $((SECONDS - start)) s, done at $SECONDS s" >>"$log_file"
+}
+
+# Builds one target's libraries: those that need none of the others side by
+# side, since configure scripts and CMake checks each keep only one core
+# busy, and libsndfile last, as it needs them all.
 build_target() {
   use_target "$@"
-  local name start target_start=$SECONDS
-  for name in libogg libvorbis flac opus mpg123 lame libsoxr libsndfile; do
-    log "win$bits: $name"
-    start=$SECONDS
-    (build_"$name") >>"$build_root.log" 2>&1
-    echo "== $name took $((SECONDS - start)) s, done at $SECONDS s" >>"$build_root.log"
-  done
-  echo "== win$bits took $((SECONDS - target_start)) s" >>"$build_root.log"
+  mkdir -p "$build_root"
+  (
+    build_library libogg
+    build_library libvorbis
+    build_library flac
+  ) &
+  (build_library opus) &
+  (build_library mpg123) &
+  (build_library lame) &
+  (build_library libsoxr) &
+  local _
+  for _ in 1 2 3 4 5; do wait -n; done
+  build_library libsndfile
+  log "win$bits: done at $SECONDS s"
 }
 
 # ------------------------------------------------------ finishing a prefix
@@ -372,14 +414,32 @@ check_imports() {
 
 # ------------------------------------------------------------------ driver
 
+target_groups=()
+building=
+
+stop_targets() {
+  local group
+  for group in "${target_groups[@]}"; do
+    kill -- "-$group" 2>/dev/null || true
+  done
+  wait 2>/dev/null || true
+  target_groups=()
+}
+
+# On the way out of a build, whether finished, failed or interrupted.
+stop_building() {
+  stop_targets
+  if [[ -n $building ]]; then rm -rf "$building"; fi
+}
+
 build_all() {
-  local key_dir=$1 work pid32 pid64 failed=0 start=$SECONDS
+  local key_dir=$1 work pid32 pid64 finished status failed=0 start=$SECONDS
   # A build that was killed leaves its folder behind; only the holder of the
   # lock builds, so any such folder is stale.
   rm -rf "$cache_root"/.building-*
   work=$(mktemp -d "$cache_root/.building-XXXXXX")
   building=$work
-  trap 'kill $(jobs -p) 2>/dev/null || true; rm -rf "$building"' EXIT
+  trap stop_building EXIT
   # So that an interrupted build still clears its folder on the way out.
   trap 'exit 130' INT
   trap 'exit 143' TERM
@@ -392,17 +452,31 @@ build_all() {
 
   log "building for 32-bit and 64-bit Windows side by side (a few minutes)"
   src_root=$work/src
+  # Each target in a process group of its own, so that stopping the build
+  # can stop every compiler and configure script it started.
+  set -m
   (build_target 32 "$out/win32" "$work/build32") &
   pid32=$!
   (build_target 64 "$out/win64" "$work/build64") &
   pid64=$!
-  wait $pid32 || failed=32
-  wait $pid64 || failed=64
+  set +m
+  target_groups=("$pid32" "$pid64")
+  # The first target to fail stops the build (and the other target with it).
+  status=0
+  wait -n -p finished "$pid32" "$pid64" || status=$?
+  if [[ $status == 0 ]]; then
+    finished=$((finished == pid32 ? pid64 : pid32))
+    wait "$finished" || status=$?
+  fi
+  if [[ $status != 0 ]]; then
+    failed=64
+    if [[ $finished == "$pid32" ]]; then failed=32; fi
+  fi
+  if [[ $failed != 0 ]]; then stop_targets; fi
   # The logs stay beside the cache, for a look at what failed or took long.
-  cp "$work/build32.log" "$cache_root/last-build-win32.log"
-  cp "$work/build64.log" "$cache_root/last-build-win64.log"
+  cat "$work"/build32/*.log >"$cache_root/last-build-win32.log"
+  cat "$work"/build64/*.log >"$cache_root/last-build-win64.log"
   if [[ $failed != 0 ]]; then
-    tail -n 40 "$work/build$failed.log" >&2
     die "the win$failed build failed; its log is $cache_root/last-build-win$failed.log"
   fi
 
@@ -424,7 +498,7 @@ ensure_built() {
     # Two builds of the project may ask at once; the second waits for the first.
     exec 9>"$cache_root/.lock"
     flock 9
-    [[ -d $key_dir ]] || build_all "$key_dir"
+    if [[ ! -d $key_dir ]]; then build_all "$key_dir"; fi
     exec 9>&-
   fi
   built_dir=$key_dir
@@ -435,24 +509,30 @@ usage() {
   exit 2
 }
 
-case ${1:-} in
-  build)
-    [[ $# == 1 ]] || usage
-    ensure_built
-    ;;
-  prefix)
-    [[ $# == 2 && ($2 == 32 || $2 == 64) ]] || usage
-    ensure_built
-    echo "$built_dir/win$2"
-    ;;
-  sources)
-    [[ $# == 1 ]] || usage
-    ensure_built
-    echo "$built_dir/sources"
-    ;;
-  packages)
-    [[ $# == 1 ]] || usage
-    printf '%s\n' "${needed_packages[@]}"
-    ;;
-  *) usage ;;
-esac
+main() {
+  case ${1:-} in
+    build)
+      [[ $# == 1 ]] || usage
+      ensure_built
+      ;;
+    prefix)
+      [[ $# == 2 && ($2 == 32 || $2 == 64) ]] || usage
+      ensure_built
+      echo "$built_dir/win$2"
+      ;;
+    sources)
+      [[ $# == 1 ]] || usage
+      ensure_built
+      echo "$built_dir/sources"
+      ;;
+    packages)
+      [[ $# == 1 ]] || usage
+      printf '%s\n' "${needed_packages[@]}"
+      ;;
+    *) usage ;;
+  esac
+}
+
+# On one line, so that bash has read all it will run before it runs it: an
+# edit of this file during a long build then cannot feed it other lines.
+main "$@"; exit
