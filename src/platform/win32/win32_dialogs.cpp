@@ -147,8 +147,9 @@ void DescribeControls(HWND dialog, const resources::DialogTemplate& dialogTempla
     const resources::ControlTemplate& control = dialogTemplate.controls[i];
     const char* text = control.description ? control.description : control.accessibleName;
     if (text != nullptr) SetTooltip(dialog, control.id, text);
-    Annotate(GetDlgItem(dialog, control.id), PROPID_ACC_NAME, control.accessibleName);
-    Annotate(GetDlgItem(dialog, control.id), PROPID_ACC_DESCRIPTION, control.description);
+    const HWND window = GetDlgItem(dialog, control.id);
+    Annotate(window, PROPID_ACC_NAME, control.accessibleName);
+    Annotate(window, PROPID_ACC_DESCRIPTION, control.description);
   }
 }
 
