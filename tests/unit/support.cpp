@@ -66,4 +66,10 @@ void ComposerTest::SetUp() {
     for (int row = 0; row < kRowCount; ++row) Attach(main, row, std::nullopt);
   });
   fake::Reset();
+  openDescriptors = std::distance(fs::directory_iterator("/proc/self/fd"), {});
+}
+
+void ComposerTest::TearDown() {
+  EXPECT_EQ(fake::LiveAudioObjects(), 0);
+  EXPECT_EQ(std::distance(fs::directory_iterator("/proc/self/fd"), {}), openDescriptors);
 }

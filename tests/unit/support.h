@@ -34,8 +34,10 @@ void Attach(fake::Window& main, int row, std::optional<std::string> path);
 // The log lines the action added.
 Lines LoggedBy(const std::function<void()>& action);
 
-// Every row detached and every fake cleared before each test.
+// Every row detached and every fake cleared before each test; after it, no audio object
+// and no file descriptor is left open.
 struct ComposerTest : ::testing::Test {
   void SetUp() override;
-  void TearDown() override { EXPECT_EQ(fake::LiveAudioObjects(), 0); }
+  void TearDown() override;
+  long openDescriptors = 0;
 };
