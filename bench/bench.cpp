@@ -15,11 +15,11 @@
 #include <vector>
 
 #include "app/composer.h"
+#include "app/synth_file.h"
 #include "channels/channel_slot.h"
 #include "fakes.h"
 #include "machine.h"
 #include "preview/sound_preview.h"
-#include "synthfile/synth_file.h"
 
 namespace {
 

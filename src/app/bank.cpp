@@ -3,11 +3,11 @@
 #include <cstring>
 
 #include "app/composer.h"
+#include "app/synth_file.h"
 #include "channels/channel_slot.h"
 #include "platform/choosers.h"
 #include "platform/files.h"
 #include "samples/sample_reader.h"
-#include "synthfile/synth_file.h"
 
 namespace {
 

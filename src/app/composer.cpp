@@ -2,11 +2,11 @@
 
 #include "app/bank.h"
 #include "app/control_words.h"
+#include "app/synth_file.h"
 #include "channels/channel_slot.h"
 #include "platform/dialogs.h"
 #include "preview/sound_preview.h"
 #include "resources/resource_ids.h"
-#include "synthfile/synth_file.h"
 
 int32_t currentWaveKind;
 ChannelSlot* activeSlot;

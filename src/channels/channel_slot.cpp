@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "app/composer.h"
+#include "app/file_preview/file_preview.h"
 #include "platform/choosers.h"
 #include "platform/dialogs.h"
 #include "preview/sound_preview.h"
@@ -35,7 +36,8 @@ void EndChannelProperties(platform::WindowHandle window) {
 }  // namespace
 
 int RunPathChooser(platform::WindowHandle owner, const char* filter, char* path, const char* title,
-                   uint32_t flags, const char* defaultExtension) {
+                   uint32_t flags, const char* defaultExtension, platform::DialogProcedure hook,
+                   int templateId) {
   platform::OpenFileRequest request{};
   request.structSize = platform::kOpenFileNameSize400;
   request.owner = owner;
@@ -46,6 +48,8 @@ int RunPathChooser(platform::WindowHandle owner, const char* filter, char* path,
   request.title = title;
   request.flags = flags;
   request.defaultExtension = defaultExtension;
+  request.hook = hook;
+  request.templateId = templateId;
   return platform::RunOpenFileChooser(request);
 }
 
@@ -59,8 +63,12 @@ void ChannelSlot::Attach(const char* path) {
 }
 
 int ChannelSlot::ChooseFile(platform::WindowHandle owner) {
-  if (RunPathChooser(owner, kSampleFilter, chooserBuffer, "Open Wave...",
-                     platform::kOfnFileMustExist | platform::kOfnHideReadOnly, "pcm") != 0) {
+  using namespace platform;
+  filePreviewRow = Row();
+  if (RunPathChooser(
+          owner, kSampleFilter, chooserBuffer, "Open Wave...",
+          kOfnFileMustExist | kOfnHideReadOnly | kOfnExplorer | kOfnEnableHook | kOfnEnableTemplate,
+          "pcm", FilePreviewProcedure, kFilePreviewTemplateId) != 0) {
     std::memcpy(fileName, chooserBuffer, kPathCapacity);
     return 0;
   }
@@ -82,10 +90,14 @@ int ChannelSlot::PreviewSample(platform::WindowHandle owner) {
   return 0;
 }
 
-int ChannelSlot::ReadSamples(void* region, uint32_t byteCount) {
+int ChannelSlot::Row() const {
   int row = 0;
   while (row < kRowCount && kChannelRows[row].slot != this) ++row;
-  return ReadRowSamples(fileName, row, region, byteCount, nullptr) < 0 ? -1 : 0;
+  return row;
+}
+
+int ChannelSlot::ReadSamples(void* region, uint32_t byteCount) {
+  return ReadRowSamples(fileName, Row(), region, byteCount, nullptr) < 0 ? -1 : 0;
 }
 
 platform::DialogResult PLATFORM_CALLBACK ChannelPropertiesProcedure(platform::WindowHandle window,

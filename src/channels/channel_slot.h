@@ -10,10 +10,12 @@ constexpr uint32_t kPathCapacity = 200;
 
 // Runs the open-file chooser the way both of the program's choosers use it: the record
 // without its later extension fields, the first filter pair selected, and a path buffer
-// of kPathCapacity characters that holds the path to start with and receives the choice.
-// Non-zero when a path was chosen.
+// of kPathCapacity characters that holds the path to start with and receives the choice;
+// with kOfnEnableHook, the hook runs a pane built from the template beside the chooser's
+// controls. Non-zero when a path was chosen.
 int RunPathChooser(platform::WindowHandle owner, const char* filter, char* path, const char* title,
-                   uint32_t flags, const char* defaultExtension);
+                   uint32_t flags, const char* defaultExtension,
+                   platform::DialogProcedure hook = nullptr, int templateId = 0);
 
 class ChannelSlot {
  public:
@@ -43,6 +45,8 @@ class ChannelSlot {
   int ReadSamples(void* region, uint32_t byteCount);
 
  private:
+  int Row() const;  // the slot's row in kChannelRows
+
   char fileName[kPathCapacity];
 };
 

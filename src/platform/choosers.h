@@ -21,6 +21,13 @@ struct OpenFileRequest {
   const char* title;
   uint32_t flags;                // kOfn... values
   const char* defaultExtension;  // without the dot, added to a name that has none
+  // With kOfnEnableHook and kOfnEnableTemplate: a pane built from the template is shown
+  // beside the chooser's own controls (placed where the template's kChooserControlsPlace
+  // control stands), run by the hook as a dialog procedure. It gets WM_INITDIALOG,
+  // WM_NOTIFY with kCdnSelChange whenever another file is selected or named, the
+  // commands of its controls, and WM_DESTROY when the chooser closes.
+  DialogProcedure hook;
+  int templateId;
 };
 
 // What the user is told, in a message box owned by the chooser's owner, when the path
@@ -35,6 +42,11 @@ inline std::string PathTooLongText(uint32_t capacity) {
   std::snprintf(text, sizeof text, kPathTooLongFormat, capacity - 1);
   return text;
 }
+
+// Copies the path of the file now selected or named in the chooser whose pane is this
+// window into path, of capacity bytes. The length of that path, terminating NUL
+// included (and then nothing is copied when it does not fit), or -1 when none.
+int GetChooserSelection(WindowHandle pane, char* path, uint32_t capacity);
 
 // Runs the chooser modally. Non-zero when a file was chosen; zero on cancel or failure.
 // A path too long for the buffer is never returned: the user is told, the chooser

@@ -1,6 +1,9 @@
 // Modal dialogs, built from the dialog templates and run by the platform's dialog manager.
 #pragma once
 
+#include <cstddef>
+#include <cstdint>
+
 #include "platform/win32_values.h"
 
 namespace platform {
@@ -29,6 +32,16 @@ struct DroppedFiles {
   int count;
   const char* const* paths;
 };
+
+// Checks or clears a check box. Non-zero on success.
+int CheckControl(WindowHandle dialog, int controlId, bool checked);
+// Whether a check box is checked.
+bool IsControlChecked(WindowHandle dialog, int controlId);
+
+// Shows the samples (16-bit, 44,100 Hz mono) in an owner-drawn picture control, each
+// pixel column from the lowest to the highest value of the samples it stands for; none
+// leaves it empty. The samples are copied. Non-zero on success.
+int SetControlWave(WindowHandle dialog, int controlId, const int16_t* samples, size_t count);
 
 // The control id that stands for the dialog itself in SetControlDescription.
 constexpr int kDialogItself = 0;

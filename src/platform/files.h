@@ -63,4 +63,8 @@ int MakeAbsolutePath(const char* path, char* absolute, size_t capacity);
 // 0 on success, -1 on failure.
 int RemoveFile(const char* path);
 
+// What a path names, found without opening it (a link, what it leads to).
+enum FileKind : int { kNoFile, kRegularFile, kFolder, kOtherFile /* a FIFO, a device, ... */ };
+FileKind KindOfFile(const char* path);
+
 }  // namespace platform

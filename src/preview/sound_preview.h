@@ -4,20 +4,8 @@
 
 #include <cstdint>
 
-#include "platform/audio.h"
 #include "platform/win32_values.h"
-
-// 220,500 samples of 16-bit mono at 44,100 Hz: exactly five seconds.
-constexpr uint32_t kPreviewBytes = 441000;
-
-// The audio objects of the running preview; all null between previews.
-struct PreviewPlayer {
-  platform::AudioDevice* device;
-  platform::AudioBuffer* primaryBuffer;
-  platform::AudioBuffer* soundBuffer;
-};
-
-extern PreviewPlayer previewPlayer;
+#include "player/preview_player.h"
 
 // Plays the wave in currentWaveKind; returns 0 when the window has ended.
 int PreviewSynth(platform::WindowHandle owner);
@@ -28,9 +16,5 @@ platform::DialogResult PLATFORM_CALLBACK SoundPreviewProcedure(platform::WindowH
                                                                unsigned message, uintptr_t wParam,
                                                                intptr_t lParam);
 
-// Sets up the audio objects, fills the buffer and starts looping it. -1 when a set-up
-// step failed: what was created stays for StopPreview and nothing plays.
+// Starts the player on what the Sound Preview opening now plays.
 int StartPreview(platform::WindowHandle window);
-
-// Stops the sound and releases sound buffer, primary buffer and device. Returns 0.
-int StopPreview();

@@ -6,6 +6,7 @@
 
 #include "app/composer.h"
 #include "app/control_words.h"
+#include "app/file_preview/file_preview.h"
 #include "resources/resource_ids.h"
 
 namespace resources {
@@ -17,6 +18,11 @@ constexpr uint32_t kDialogStyle = kWsPopup | kWsCaption | kWsSysMenu | kDsModalF
 constexpr uint32_t kButtonStyle = kWsChild | kWsVisible | kWsTabStop | kBsPushButton;
 constexpr uint32_t kDefaultButtonStyle = kWsChild | kWsVisible | kWsTabStop | kBsDefPushButton;
 constexpr uint32_t kTextStyle = kWsChild | kWsVisible | kWsGroup | kSsLeft;
+constexpr uint32_t kCheckBoxStyle = kWsChild | kWsVisible | kWsTabStop | kBsAutoCheckBox;
+constexpr uint32_t kPictureStyle = kWsChild | kWsVisible | kSsOwnerDraw;
+// A pane inside another window, as a chooser's template is.
+constexpr uint32_t kPaneStyle =
+    kWsChild | kWsVisible | kWsClipSiblings | kDs3dLook | kDsControl | kDsSetFont;
 constexpr uint32_t kReadOnlyFieldStyle =
     kWsChild | kWsVisible | kWsBorder | kWsTabStop | kEsReadOnly | kEsAutoHScroll;
 
@@ -93,6 +99,16 @@ const ControlTemplate kChannelPropertiesControls[] = {
      "Choose the sample file"},
 };
 
+// The chooser's own controls stand left of the pane, which grows to hold them.
+const ControlTemplate kFilePreviewControls[] = {
+    {ControlClass::Static, kChooserControlsPlace, "", 0, 0, 10, 10, kTextStyle},
+    {ControlClass::Static, kFilePreviewWordsId, "", 15, 5, 130, 10, kTextStyle},
+    {ControlClass::Static, kFilePreviewCutId, "", 15, 15, 130, 10, kTextStyle},
+    {ControlClass::Static, kFilePreviewWaveId, "", 15, 28, 130, 60, kPictureStyle,
+     "Waveform of the selected file"},
+    {ControlClass::Button, kFilePreviewPlayId, "Play", 15, 93, 50, 10, kCheckBoxStyle},
+};
+
 const ControlTemplate kSoundPreviewControls[] = {
     {ControlClass::Button, IDC_PREVIEW_OK, "OK", 10, 5, 40, 15, kDefaultButtonStyle},
 };
@@ -114,6 +130,8 @@ const DialogTemplate* FindDialogTemplate(int templateId) {
       {IDD_SOUND_PREVIEW, "Sound Preview", kDialogStyle, kWsExToolWindow, kFontName, kFontPoints,
        0, 0, 62, 23, kSoundPreviewControls,
        static_cast<int>(std::size(kSoundPreviewControls))},
+      {kFilePreviewTemplateId, "", kPaneStyle, 0, kFontName, kFontPoints, 0, 0, 150, 108,
+       kFilePreviewControls, static_cast<int>(std::size(kFilePreviewControls))},
   };
   // clang-format on
   for (const DialogTemplate& dialog : templates) {

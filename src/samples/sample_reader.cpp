@@ -69,16 +69,18 @@ int32_t ReadSynthBlock(int handle, int64_t fileSize, int row, uint8_t* region, u
   return result;
 }
 
-int32_t ReadOpenFile(int handle, const char* path, const platform::FileStamp& stamp, int row,
-                     uint8_t* region, uint32_t byteCount, SampleReadFailure* failure) {
+int32_t ReadOpenFile(int handle, const char* path, int row, uint8_t* region, uint32_t byteCount,
+                     SampleReadFailure* failure, SampleSource& source) {
   if (HasExtension(path, kSynthFileExtension)) {
-    return ReadSynthBlock(handle, stamp.size, row, region, byteCount, failure);
+    source.kind = kSynthFileSource;
+    return ReadSynthBlock(handle, source.fileBytes, row, region, byteCount, failure);
   }
   if (!HasExtension(path, kSampleFileExtension)) {
     uint32_t written = 0;
     std::string problem;
-    switch (ReadSoundSamples(handle, region, byteCount, &written, &problem)) {
+    switch (ReadSoundSamples(handle, region, byteCount, &written, &problem, &source.sound)) {
       case kSoundFileRead:
+        source.kind = kSoundFileSource;
         return static_cast<int32_t>(written);
       case kSoundFileMalformed:
         return Fail(failure, kSamplesMalformed, 0, problem);
@@ -99,7 +101,7 @@ int32_t ReadOpenFile(int handle, const char* path, const platform::FileStamp& st
 }  // namespace
 
 int32_t ReadRowSamples(const char* path, int row, void* region, uint32_t byteCount,
-                       SampleReadFailure* failure) {
+                       SampleReadFailure* failure, SampleSource* source) {
   if (row < 0 || row >= kRowCount) {
     return Fail(failure, kSamplesMalformed, 0, "there is no row " + std::to_string(row));
   }
@@ -108,12 +110,15 @@ int32_t ReadRowSamples(const char* path, int row, void* region, uint32_t byteCou
   if (handle < 0) return Fail(failure, kSamplesNotOpened, errno);
   platform::FileStamp stamp;
   int32_t result = -1;
+  SampleSource found{kSampleFileSource, 0, {}};
   if (platform::StampFile(handle, &stamp) != 0) {
     Fail(failure, kSamplesNotRead, errno);
   } else {
+    found.fileBytes = stamp.size;
     result =
-        ReadOpenFile(handle, path, stamp, row, static_cast<uint8_t*>(region), byteCount, failure);
+        ReadOpenFile(handle, path, row, static_cast<uint8_t*>(region), byteCount, failure, found);
   }
+  if (source != nullptr) *source = found;
   // A file rewritten meanwhile may have given a mix of its old and new bytes.
   if (result >= 0 && !FileUnchangedSince(handle, stamp)) result = Fail(failure, kSamplesChanged, 0);
   platform::CloseFile(handle);

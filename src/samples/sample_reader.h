@@ -12,6 +12,8 @@
 #include <cstdint>
 #include <string>
 
+#include "samples/sound_samples.h"
+
 // What stopped ReadRowSamples.
 enum SampleReadFault : int32_t {
   kSamplesNotOpened,  // no name, or a file that is missing, unreadable or not a regular file
@@ -28,14 +30,24 @@ struct SampleReadFailure {
   std::string problem;  // what is wrong with the file, e.g. "cannot decode it: ..."
 };
 
+// What a row's samples were read from.
+enum SampleSourceKind : int32_t { kSampleFileSource, kSoundFileSource, kSynthFileSource };
+
+struct SampleSource {
+  SampleSourceKind kind;
+  int64_t fileBytes;  // the file's size
+  SoundFormat sound;  // a sound file's format
+};
+
 // Fills the region with the first byteCount bytes of row's samples from the file at
 // path; a shorter source leaves the rest of the region as it was. Returns the count of
 // bytes written, or -1 when the file cannot be read as a row's samples, with what
 // failed in *failure when it is not null; on failure what was read before the fault
 // may stay in the region. A byteCount of 0 reads no samples but still checks that the
-// file can be read as its kind (a Synth file is read and checked whole).
+// file can be read as its kind (a Synth file is read and checked whole). What the file
+// was read as goes to *source when that is not null.
 int32_t ReadRowSamples(const char* path, int row, void* region, uint32_t byteCount,
-                       SampleReadFailure* failure);
+                       SampleReadFailure* failure, SampleSource* source = nullptr);
 
 // Whether ReadRowSamples takes the file at path as a Synth file, by its name.
 bool IsSynthFileName(const char* path);

@@ -1,6 +1,7 @@
 #include "samples/sound_decoder.h"
 
 #include <algorithm>
+#include <cctype>
 #include <cerrno>
 #include <cmath>
 #include <cstdio>
@@ -115,7 +116,7 @@ bool DecodeChunk(SoundDecoder& decoder, std::string* problem) {
 SoundFileReading OpenSoundDecoder(int handle, SoundDecoder* decoder, std::string* problem) {
   *decoder = {};
   decoder->source.handle = handle;
-  SF_INFO format{};
+  SF_INFO& format = decoder->format;
   if (platform::SeekFile(handle, 0, platform::kFromPosition) < 0) {
     // A pipe: libsndfile reads it itself, keeping what it must look at twice.
     decoder->input = sf_open_fd(handle, SFM_READ, &format, SF_FALSE);
@@ -181,14 +182,44 @@ void CloseSoundDecoder(SoundDecoder& decoder) {
   decoder = {};
 }
 
+std::string SoundFormatName(const SoundDecoder& decoder) {
+  const int major = decoder.format.format & SF_FORMAT_TYPEMASK;
+  const int subtype = decoder.format.format & SF_FORMAT_SUBMASK;
+  switch (major) {
+    case SF_FORMAT_WAV:
+    case SF_FORMAT_WAVEX:
+      return "WAV";
+    case SF_FORMAT_OGG:
+      return subtype == SF_FORMAT_OPUS ? "Opus" : "Ogg";
+    case SF_FORMAT_MPEG:
+      return subtype == SF_FORMAT_MPEG_LAYER_III ? "MP3" : "MPEG";
+    default:
+      break;
+  }
+  // Any other format by its usual extension: "FLAC", "AIFF", "CAF", "W64", ...
+  SF_FORMAT_INFO info{};
+  info.format = major;
+  std::string name;
+  if (sf_command(nullptr, SFC_GET_FORMAT_INFO, &info, sizeof info) == 0 && info.extension) {
+    for (const char* letter = info.extension; *letter != '\0'; ++letter) {
+      name += static_cast<char>(std::toupper(static_cast<unsigned char>(*letter)));
+    }
+  }
+  return name;
+}
+
 SoundFileReading ReadSoundSamples(int handle, uint8_t* region, uint32_t byteCount,
-                                  uint32_t* written, std::string* problem) {
+                                  uint32_t* written, std::string* problem, SoundFormat* format) {
   *written = 0;
   SoundDecoder decoder;
   const SoundFileReading opened = OpenSoundDecoder(handle, &decoder, problem);
   if (opened != kSoundFileRead) {
     if (opened == kSoundFileNotRead) errno = decoder.source.readError;
     return opened;
+  }
+  if (format != nullptr) {
+    *format = {SoundFormatName(decoder), decoder.format.samplerate, decoder.format.channels,
+               decoder.format.frames};
   }
   int16_t samples[kResampledFrames];
   SoundFileReading result = kSoundFileRead;

@@ -23,6 +23,7 @@ struct SoundSource {
 struct SoundDecoder {
   SoundSource source;
   SNDFILE* input;
+  SF_INFO format;
   int channels;
   soxr_t resampler;  // null when the input is at 44,100 Hz already
   bool drained;      // the input has ended and the resampler has given out all it held
@@ -46,3 +47,6 @@ int64_t DecodeSamples(SoundDecoder& decoder, int16_t* samples, size_t capacity,
                       std::string* problem);
 
 void CloseSoundDecoder(SoundDecoder& decoder);
+
+// The short name of an open decoder's file format, e.g. "WAV", "Ogg" or "MP3".
+std::string SoundFormatName(const SoundDecoder& decoder);

@@ -54,6 +54,8 @@ int StampFile(int handle, FileStamp* stamp) {
 
 int RemoveFile(const char* path) { return posix::RemoveFile(path); }
 
+FileKind KindOfFile(const char* path) { return posix::KindOfFile(path); }
+
 int MakeAbsolutePath(const char* path, char* absolute, size_t capacity) {
   return posix::MakeAbsolutePath(path, absolute, capacity);
 }

@@ -45,8 +45,10 @@ int OnReset(void (*clear)());  // for the fakes: what Reset clears of a seam; re
 struct Window {
   int templateId;
   platform::DialogProcedure procedure;
-  std::map<int, std::string> texts;         // control texts the program set
-  std::map<int, std::string> descriptions;  // and what it told screen readers of them
+  std::map<int, std::string> texts;           // control texts the program set
+  std::map<int, std::string> descriptions;    // and what it told screen readers of them
+  std::map<int, bool> checked;                // check boxes
+  std::map<int, std::vector<int16_t>> waves;  // pictures' samples
   std::optional<platform::DialogResult> endResult;
 };
 
@@ -58,8 +60,11 @@ platform::DialogResult Send(Window& window, unsigned message, uintptr_t wParam =
 platform::DialogResult Click(Window& window, int controlId);
 
 // The user's answer to the next chooser: a path, or nullopt for Cancel. A path too long
-// for the buffer fails the chooser and leaves the buffer as it was.
+// for the buffer fails the chooser and leaves the buffer as it was. A chooser with a pane
+// runs the pane's script (Script with its template id) before it answers.
 void Choose(std::optional<std::string> path);
+// Selects the file in the chooser of the pane, which is notified.
+void Select(Window& pane, const std::string& path);
 
 // ---- Audio -----------------------------------------------------------------------
 

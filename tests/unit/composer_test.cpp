@@ -188,9 +188,9 @@ TEST_F(Composer, ChannelPropertiesShowsChangesAndReturnsTheSlotsFile) {
   const std::string chooser =
       "Chooser 103 76 PCM Wave Format|*.pcm|Sound Files|*.wav;*.flac;*.ogg;*.oga;*.opus;*.mp3;"
       "*.aif;*.aiff;*.aifc;*.caf;*.w64;*.rf64;*.au;*.snd|Synth Files(*.syn)|*.syn|All Files|*.*| 1 "
-      "200 Open Wave... 4100 pcm [";
-  EXPECT_EQ(logged, (Lines{"RunModalDialog 103 101", chooser + first + "]", chooser + second + "]",
-                           "EndDialog 103 0"}));
+      "200 Open Wave... 528484 pcm [";  // with the preview pane's hook and template 106
+  EXPECT_EQ(logged, (Lines{"RunModalDialog 103 101", chooser + first + "] 106",
+                           chooser + second + "] 106", "EndDialog 103 0"}));
   EXPECT_EQ(fake::LogOf("EndDialog 103").front(), "EndDialog 103 195");  // the first byte, unsigned
   EXPECT_STREQ(kChannelRows[2].slot->FileName(), "");
   EXPECT_EQ(activeSlot, nullptr);
@@ -230,7 +230,7 @@ TEST_F(Composer, AFailedSetUpStepPlaysNothingAndReleasesWhatWasMade) {
        1,
        {"StopBuffer", "ReleaseBuffer sound", "ReleaseBuffer primary", "ReleaseDevice"}},
   };
-  fake::Window window{IDD_SOUND_PREVIEW, nullptr, {}, {}, {}};
+  fake::Window window{IDD_SOUND_PREVIEW, nullptr, {}, {}, {}, {}, {}};
   for (const Step& step : steps) {
     SCOPED_TRACE(step.call);
     fake::Reset();

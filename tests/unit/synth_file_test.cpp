@@ -1,6 +1,6 @@
 // "Save...": the Synth file byte for byte, every way a save can fail leaving the target
 // as it was, and the POSIX file calls' own error paths.
-#include "synthfile/synth_file.h"
+#include "app/synth_file.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>

@@ -23,6 +23,7 @@ int CloseFile(int handle) { return posix::CloseFile(handle); }
 int RenameFile(const char* from, const char* to) { return posix::RenameFile(from, to); }
 int StampFile(int handle, FileStamp* stamp) { return posix::StampFile(handle, stamp); }
 int RemoveFile(const char* path) { return posix::RemoveFile(path); }
+FileKind KindOfFile(const char* path) { return posix::KindOfFile(path); }
 int MakeAbsolutePath(const char* path, char* absolute, size_t capacity) {
   return posix::MakeAbsolutePath(path, absolute, capacity);
 }

@@ -179,6 +179,13 @@ void ReserveStandardDescriptors() {
 
 int RemoveFile(const char* path) { return unlink(path) == 0 ? 0 : -1; }
 
+platform::FileKind KindOfFile(const char* path) {
+  struct stat status;
+  if (stat(path, &status) != 0) return platform::kNoFile;
+  if (S_ISREG(status.st_mode)) return platform::kRegularFile;
+  return S_ISDIR(status.st_mode) ? platform::kFolder : platform::kOtherFile;
+}
+
 int MakeAbsolutePath(const char* path, char* absolute, size_t capacity) {
   std::string made = path;
   if (path[0] != '/') {

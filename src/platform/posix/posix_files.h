@@ -20,6 +20,7 @@ int RenameFile(const char* from, const char* to);
 int StampFile(int handle, platform::FileStamp* stamp);
 int RemoveFile(const char* path);
 int MakeAbsolutePath(const char* path, char* absolute, size_t capacity);
+platform::FileKind KindOfFile(const char* path);
 
 // Opens /dev/null for reading on each of descriptors 0-2 that is closed, so that no file
 // opened later takes one of them: what is meant for the terminal would land in that file.

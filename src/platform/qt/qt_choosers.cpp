@@ -1,10 +1,15 @@
 // The open-file chooser on Qt: QFileDialog with its own widgets, so that it looks and
 // behaves the same on every desktop.
+#include <QDialogButtonBox>
 #include <QDir>
 #include <QFile>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QGridLayout>
+#include <QLineEdit>
+#include <QPushButton>
 #include <QStringList>
+#include <QTimer>
 #include <cstring>
 
 #include "platform/choosers.h"
@@ -44,6 +49,59 @@ void FillInPath(QFileDialog& chooser, const char* buffer, uint32_t capacity) {
   chooser.selectFile(info.fileName());
 }
 
+// The dynamic property of a chooser that holds the path of the file selected or named.
+constexpr char kSelectionProperty[] = "selection";
+
+// The path the file name field names: relative to the folder shown.
+QString NamedPath(const QFileDialog& chooser, const QString& typed) {
+  return typed.isEmpty() ? QString() : QDir(chooser.directory()).absoluteFilePath(typed);
+}
+
+// A typed path of an existing file is taken whichever filter is selected, as Windows'
+// chooser takes it: Qt's own check finds only the files the filter shows, once it has
+// listed their folder.
+void TakeTypedFiles(QFileDialog& chooser) {
+  auto* field = chooser.findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+  auto* buttons = chooser.findChild<QDialogButtonBox*>(QStringLiteral("buttonBox"));
+  QPushButton* open = buttons != nullptr ? buttons->button(QDialogButtonBox::Open) : nullptr;
+  if (field == nullptr || open == nullptr) return;
+  QObject::connect(field, &QLineEdit::textChanged, open, [&chooser, open](const QString& typed) {
+    if (QFileInfo(NamedPath(chooser, typed)).isFile()) open->setEnabled(true);
+  });
+}
+
+// The pane that the request's hook runs, right of the chooser's own controls. It is told
+// of each new selection, or typed name, once the chooser has no other event waiting, so
+// that a selection passed over quickly is never read.
+QWidget* OpenPane(QFileDialog& chooser, const platform::OpenFileRequest& request) {
+  if (!(request.flags & platform::kOfnEnableHook) ||
+      !(request.flags & platform::kOfnEnableTemplate))
+    return nullptr;
+  auto* grid = qobject_cast<QGridLayout*>(chooser.layout());
+  QWidget* pane = qtbackend::OpenPane(request.templateId, request.hook, &chooser);
+  if (grid == nullptr || pane == nullptr) return pane;
+  grid->addWidget(pane, 0, grid->columnCount(), grid->rowCount(), 1, Qt::AlignTop);
+  auto* notice = new QTimer(pane);
+  notice->setSingleShot(true);
+  QObject::connect(notice, &QTimer::timeout, pane, [pane] {
+    const platform::NotifyHeader header{pane, 0, platform::kCdnSelChange};
+    qtbackend::SendToPane(pane, platform::kWmNotify, 0, reinterpret_cast<intptr_t>(&header));
+  });
+  const auto select = [&chooser, notice](const QString& path) {
+    chooser.setProperty(kSelectionProperty, path);
+    notice->start(0);
+  };
+  QObject::connect(&chooser, &QFileDialog::currentChanged, pane, select);
+  if (auto* field = chooser.findChild<QLineEdit*>(QStringLiteral("fileNameEdit"))) {
+    QObject::connect(field, &QLineEdit::textChanged, pane,
+                     [&chooser, select](const QString& typed) {
+                       const QString path = NamedPath(chooser, typed);
+                       if (QFileInfo::exists(path)) select(path);
+                     });
+  }
+  return pane;
+}
+
 // Tells the user, over the chooser's owner, that the path chosen does not fit.
 void TellPathTooLong(const platform::OpenFileRequest& request) {
   platform::ShowMessageBox(request.owner, platform::PathTooLongText(request.maxFile).c_str(),
@@ -71,19 +129,36 @@ int RunOpenFileChooser(OpenFileRequest& request) {
   if (request.defaultExtension != nullptr) {
     chooser.setDefaultSuffix(QString::fromUtf8(request.defaultExtension));
   }
+  if (request.flags & kOfnFileMustExist) TakeTypedFiles(chooser);
+  QWidget* pane = OpenPane(chooser, request);
   FillInPath(chooser, request.file, request.maxFile);
 
+  int result = 0;
   for (;;) {
-    if (qtbackend::RunOwnedDialog(chooser, owner) != QDialog::Accepted) return 0;
+    if (qtbackend::RunOwnedDialog(chooser, owner) != QDialog::Accepted) break;
     const QStringList chosen = chooser.selectedFiles();
-    if (chosen.isEmpty()) return 0;
+    if (chosen.isEmpty()) break;
     const QByteArray path = QFile::encodeName(chosen.first());
     if (static_cast<uint32_t>(path.size()) < request.maxFile) {
       std::memcpy(request.file, path.constData(), static_cast<size_t>(path.size()) + 1);
-      return 1;
+      result = 1;
+      break;
     }
     TellPathTooLong(request);
   }
+  if (pane != nullptr) qtbackend::SendToPane(pane, kWmDestroy, 0, 0);
+  return result;
+}
+
+int GetChooserSelection(WindowHandle pane, char* path, uint32_t capacity) {
+  QWidget* widget = qtbackend::DialogWidget(pane);
+  auto* chooser = widget != nullptr ? qobject_cast<QFileDialog*>(widget->parentWidget()) : nullptr;
+  if (chooser == nullptr) return -1;
+  const QByteArray selection = QFile::encodeName(chooser->property(kSelectionProperty).toString());
+  if (selection.isEmpty()) return -1;
+  const auto length = static_cast<uint32_t>(selection.size()) + 1;
+  if (length <= capacity) std::memcpy(path, selection.constData(), length);
+  return static_cast<int>(length);
 }
 
 }  // namespace platform

@@ -4,6 +4,7 @@
 #include <QAccessible>
 #include <QAccessibleWidget>
 #include <QApplication>
+#include <QCheckBox>
 #include <QCloseEvent>
 #include <QDialog>
 #include <QDropEvent>
@@ -15,12 +16,15 @@
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QMimeData>
+#include <QPainter>
 #include <QPushButton>
+#include <QSignalBlocker>
 #include <QUrl>
 #include <QWidget>
 #include <algorithm>
 #include <vector>
 
+#include "app/file_preview/file_preview.h"
 #include "platform/dialogs.h"
 #include "platform/qt/dialog_units.h"
 #include "platform/qt/qt_windows.h"
@@ -63,6 +67,9 @@ int ControlId(const QWidget* control) {
 void ReturnActivation(QWidget* owner) {
   if (owner != nullptr) owner->activateWindow();
 }
+
+// A child dialog is a pane inside another window, such as a chooser's.
+bool IsPane(const DialogTemplate& dialog) { return (dialog.style & kWsChild) != 0; }
 
 // An owner-less dialog is the application's own top window, as on Windows' taskbar.
 Qt::WindowFlags WindowFlagsOf(const DialogTemplate& dialog, bool owned) {
@@ -127,6 +134,34 @@ const Accelerator* FindAccelerator(const DialogTemplate& dialog, const QKeyEvent
   return nullptr;
 }
 
+// ---- An owner-drawn picture: a waveform -----------------------------------------------
+
+class WaveView : public QWidget {
+ public:
+  explicit WaveView(QWidget* parent) : QWidget(parent) {}
+  void SetSamples(const int16_t* samples, size_t count) {
+    samples_.assign(samples, samples + count);
+    update();
+  }
+
+ protected:
+  // Each pixel column from its lowest to its highest sample, full scale the full height.
+  void paintEvent(QPaintEvent*) override {
+    QPainter painter(this);
+    painter.setPen(palette().color(QPalette::WindowText));
+    const double middle = height() / 2.0, scale = (height() - 1) / 65536.0;
+    int x = 0;
+    for (const WaveColumn& column : WaveColumns(samples_.data(), samples_.size(), width())) {
+      painter.drawLine(QPointF(x + 0.5, middle - column.highest * scale),
+                       QPointF(x + 0.5, middle - column.lowest * scale));
+      ++x;
+    }
+  }
+
+ private:
+  std::vector<int16_t> samples_;
+};
+
 // ---- The dialog window --------------------------------------------------------------
 
 class DialogWindow : public QWidget {
@@ -137,6 +172,7 @@ class DialogWindow : public QWidget {
   DialogResult Run(intptr_t parameter);
   void End(DialogResult result);
   QWidget* Control(int controlId) const;
+  DialogResult Send(unsigned message, uintptr_t wParam, intptr_t lParam);
 
  protected:
   bool event(QEvent* event) override;
@@ -148,7 +184,6 @@ class DialogWindow : public QWidget {
 
  private:
   bool TakesDrops() const;
-  DialogResult Send(unsigned message, uintptr_t wParam, intptr_t lParam);
   QWidget* CreateControl(const ControlTemplate& control, const BaseUnits& units);
   void RelateLabels(const std::vector<QWidget*>& controls);
   bool RunAccelerator(const QKeyEvent& event);
@@ -158,6 +193,7 @@ class DialogWindow : public QWidget {
   const DialogTemplate& template_;
   DialogProcedure procedure_;
   BaseUnits units_;
+  int origin_ = 0;  // dialog units left of a pane's controls, where the chooser's stand
   QWidget* firstTabStop_ = nullptr;
   QPushButton* defaultButton_ = nullptr;
   QEventLoop loop_;
@@ -178,7 +214,7 @@ DialogWindow* RunningDialog(WindowHandle handle) {
 }
 
 DialogWindow::DialogWindow(const DialogTemplate& dialog, DialogProcedure procedure, QWidget* owner)
-    : QWidget(owner, WindowFlagsOf(dialog, owner != nullptr)),
+    : QWidget(owner, IsPane(dialog) ? Qt::Widget : WindowFlagsOf(dialog, owner != nullptr)),
       template_(dialog),
       procedure_(procedure) {
   InstallDialogAccessibility();
@@ -186,15 +222,22 @@ DialogWindow::DialogWindow(const DialogTemplate& dialog, DialogProcedure procedu
   setWindowTitle(QString::fromUtf8(dialog.caption));
   setFont(QFont(QString::fromUtf8(dialog.fontName), dialog.pointSize));
   // Blocking the owner's input is Qt's form of disabling the owner window.
-  if (owner != nullptr) setWindowModality(Qt::WindowModal);
+  if (owner != nullptr && !IsPane(dialog)) setWindowModality(Qt::WindowModal);
   // Files are dropped on the program's top window, the one dialog without an owner.
   setAcceptDrops(owner == nullptr);
 
   units_ = DialogBaseUnits(fontMetrics());
-  const QSize clientSize = ToPixels(units_, 0, 0, dialog.width, dialog.height).size();
+  // A pane's chooser lays out its own controls: the pane holds what stands right of them.
+  const ControlTemplate* place = std::find_if(
+      dialog.controls, dialog.controls + dialog.controlCount,
+      [](const ControlTemplate& control) { return control.id == kChooserControlsPlace; });
+  if (place != dialog.controls + dialog.controlCount) origin_ = place->x + place->width;
+  const QSize clientSize = ToPixels(units_, 0, 0, dialog.width - origin_, dialog.height).size();
   setFixedSize(clientSize);
   const QPoint offset = ToPixels(units_, dialog.x, dialog.y, 0, 0).topLeft();
-  if (owner != nullptr) {
+  if (IsPane(dialog)) {
+    // Its window lays it out.
+  } else if (owner != nullptr) {
     // As Windows places an owned dialog: its client area at the offset from the
     // owner's client area, the frame around it.
     setGeometry(QRect(owner->mapToGlobal(offset), clientSize));
@@ -206,6 +249,10 @@ DialogWindow::DialogWindow(const DialogTemplate& dialog, DialogProcedure procedu
   std::vector<QWidget*> controls;
   for (int i = 0; i < dialog.controlCount; ++i) {
     const ControlTemplate& control = dialog.controls[i];
+    if (control.id == kChooserControlsPlace) {
+      controls.push_back(nullptr);
+      continue;
+    }
     QWidget* widget = CreateControl(control, units_);
     controls.push_back(widget);
     if (!(control.style & kWsTabStop)) continue;
@@ -228,6 +275,17 @@ QWidget* DialogWindow::CreateControl(const ControlTemplate& control, const BaseU
   QWidget* widget = nullptr;
   switch (control.controlClass) {
     case ControlClass::Button: {
+      if ((control.style & kButtonTypeMask) == kBsAutoCheckBox) {
+        // Toggled by the user in any way, a screen reader's action too; CheckControl
+        // blocks the signal, as BM_SETCHECK sends no command.
+        auto* box = new QCheckBox(text, this);
+        const int id = control.id;
+        connect(box, &QCheckBox::toggled, this, [this, box, id] {
+          Send(kWmCommand, CommandParameter(id), reinterpret_cast<intptr_t>(box));
+        });
+        widget = box;
+        break;
+      }
       auto* button = new QPushButton(text, this);
       // Enter belongs to the dialog (EnterCommandId); the default button keeps its look,
       // which a focused button never takes over, as no QDialog holds the buttons.
@@ -250,6 +308,10 @@ QWidget* DialogWindow::CreateControl(const ControlTemplate& control, const BaseU
       break;
     }
     case ControlClass::Static: {
+      if ((control.style & kSsTypeMask) == kSsOwnerDraw) {
+        widget = new WaveView(this);
+        break;
+      }
       auto* label = new QLabel(text, this);
       label->setTextFormat(Qt::PlainText);
       label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
@@ -260,7 +322,8 @@ QWidget* DialogWindow::CreateControl(const ControlTemplate& control, const BaseU
   }
   widget->setProperty(qtbackend::kControlIdProperty, control.id);
   DescribeControl(widget, control);
-  widget->setGeometry(ToPixels(units, control.x, control.y, control.width, control.height));
+  widget->setGeometry(
+      ToPixels(units, control.x - origin_, control.y, control.width, control.height));
   if (control.controlClass != ControlClass::Static) {
     widget->setFocusPolicy((control.style & kWsTabStop) ? Qt::StrongFocus : Qt::ClickFocus);
   }
@@ -326,6 +389,8 @@ bool DialogWindow::event(QEvent* event) {
 }
 
 void DialogWindow::keyPressEvent(QKeyEvent* event) {
+  // A pane's window has the keys: Escape and Enter are its chooser's.
+  if (IsPane(template_)) return QWidget::keyPressEvent(event);
   switch (event->key()) {
     case Qt::Key_Escape:
       Send(kWmCommand, CommandParameter(kIdCancel), 0);
@@ -392,6 +457,18 @@ namespace qtbackend {
 
 QWidget* DialogWidget(WindowHandle window) { return RunningDialog(window); }
 
+QWidget* OpenPane(int templateId, DialogProcedure procedure, QWidget* parent) {
+  const DialogTemplate* pane = resources::FindDialogTemplate(templateId);
+  if (pane == nullptr || procedure == nullptr) return nullptr;
+  auto* window = new DialogWindow(*pane, procedure, parent);
+  window->Send(kWmInitDialog, 0, 0);
+  return window;
+}
+
+DialogResult SendToPane(QWidget* pane, unsigned message, uintptr_t wParam, intptr_t lParam) {
+  return static_cast<DialogWindow*>(pane)->Send(message, wParam, lParam);
+}
+
 int RunOwnedDialog(QDialog& dialog, QWidget* owner) {
   // exec() makes a dialog without an owner modal to the whole application.
   if (owner != nullptr) dialog.setWindowModality(Qt::WindowModal);
@@ -441,6 +518,29 @@ int SetControlDescription(WindowHandle dialog, int controlId, const char* text) 
   QWidget* target = controlId == kDialogItself ? window : window->Control(controlId);
   if (target == nullptr) return 0;
   Describe(target, QString::fromUtf8(text));  // undecodable bytes become U+FFFD
+  return 1;
+}
+
+int CheckControl(WindowHandle dialog, int controlId, bool checked) {
+  DialogWindow* window = RunningDialog(dialog);
+  auto* box = qobject_cast<QCheckBox*>(window != nullptr ? window->Control(controlId) : nullptr);
+  if (box == nullptr) return 0;
+  const QSignalBlocker quiet(box);
+  box->setChecked(checked);
+  return 1;
+}
+
+bool IsControlChecked(WindowHandle dialog, int controlId) {
+  DialogWindow* window = RunningDialog(dialog);
+  auto* box = qobject_cast<QCheckBox*>(window != nullptr ? window->Control(controlId) : nullptr);
+  return box != nullptr && box->isChecked();
+}
+
+int SetControlWave(WindowHandle dialog, int controlId, const int16_t* samples, size_t count) {
+  DialogWindow* window = RunningDialog(dialog);
+  auto* view = dynamic_cast<WaveView*>(window != nullptr ? window->Control(controlId) : nullptr);
+  if (view == nullptr) return 0;
+  view->SetSamples(samples, count);
   return 1;
 }
 

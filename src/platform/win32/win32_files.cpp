@@ -9,6 +9,7 @@
 
 #include <cerrno>
 #include <cstdio>
+#include <cstring>
 
 #include "platform/files.h"
 
@@ -136,6 +137,14 @@ int StampFile(int handle, FileStamp* stamp) {
 }
 
 int RemoveFile(const char* path) { return _unlink(path) == 0 ? 0 : -1; }
+
+FileKind KindOfFile(const char* path) {
+  // A device, as \\.\COM1, is no file on a disk.
+  if (std::strncmp(path, "\\\\.\\", 4) == 0) return kOtherFile;
+  const DWORD attributes = GetFileAttributesA(path);
+  if (attributes == INVALID_FILE_ATTRIBUTES) return kNoFile;
+  return (attributes & FILE_ATTRIBUTE_DIRECTORY) ? kFolder : kRegularFile;
+}
 
 int MakeAbsolutePath(const char* path, char* absolute, size_t capacity) {
   // The length written, without the NUL; the length needed, with it, when it does not fit.

@@ -1,4 +1,4 @@
-#include "synthfile/synth_file.h"
+#include "app/synth_file.h"
 
 #include "app/composer.h"
 #include "channels/channel_slot.h"
