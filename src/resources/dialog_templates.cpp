@@ -101,7 +101,7 @@ const ControlTemplate kChannelPropertiesControls[] = {
 
 // The chooser's own controls stand left of the pane, which grows to hold them.
 const ControlTemplate kFilePreviewControls[] = {
-    {ControlClass::Static, kChooserControlsPlace, "", 0, 0, 10, 10, kTextStyle},
+    {ControlClass::Static, kChooserControlsPlace, "", 0, 0, 10, 108, kTextStyle},
     {ControlClass::Static, kFilePreviewWordsId, "", 15, 5, 130, 10, kTextStyle},
     {ControlClass::Static, kFilePreviewCutId, "", 15, 15, 130, 10, kTextStyle},
     {ControlClass::Static, kFilePreviewWaveId, "", 15, 28, 130, 60, kPictureStyle,

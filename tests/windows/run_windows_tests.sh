@@ -116,6 +116,29 @@ drop_under_wine() {
     rm -rf "$work" || { echo "  kept for a look: $work"; false; }
 }
 
+# The sample chooser of row 1's "..." in Channel Properties, in a folder of one raw take,
+# whose words reach the pane's description once the take is selected in the list.
+pane_under_wine() {
+  local -x WINEPREFIX=$PWD/build-win64/wineprefix WINEDEBUG=fixme+oleacc
+  local -x WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
+  local wine work acc_description=4d48dfe4-bd3f-491f-a648-492d6f20c588
+  wine=$(command -v wine64 || command -v wine)
+  work=$(mktemp -d "${TMPDIR:-/tmp}/brivola pane.XXXXXX") && head -c 9702 /dev/zero >"$work/take.pcm"
+  tests/e2e/run_under_xvfb.sh timeout 120 bash -c '"$1" "$2" >"$3/log" 2>&1 &
+    at() {  # at TITLE X Y WIDTH HEIGHT: clicks the point X, Y of a window of that size in dialog units
+      for i in {1..300}; do w=$(xdotool search --onlyvisible --name "^$1\$") && break || sleep 0.2; done
+      read -r left top width height < <(xwininfo -id "$w" | awk "/Absolute upper-left [XY]:|Width:|Height:/ { printf \"%s \", \$NF }")
+      xdotool mousemove $((left + $2 * width / $4)) $((top + $3 * height / $5)) click 1; }
+    at "Brivola Synthesis Composer" 137 25 202 127 && at "Channel Properties" 197 10 217 46 &&
+      at "Open Wave..." 1 1 100 100 && xdotool type "Z:${3//\//\\}\\" && xdotool key Return && sleep 1 &&
+      xdotool key shift+Tab Home &&  # the list, and its first file
+      for i in {1..50}; do grep -q "L\"PCM, " "$3/log" && break || sleep 0.1; done' _ "$wine" "build-win64/$program" "$work"
+  end_wine
+  grep -q "{$acc_description} L\"PCM, 44,100 Hz, mono, 0.11 s\")\$" "$work/log" && rm -rf "$work" ||
+    { echo "  kept for a look: $work"; false; }
+}
+
+check "the sample chooser's pane under wine64 describes the take selected" pane_under_wine
 check "a drop on the 64-bit program under wine64 attaches two rows through WM_DROPFILES, and a screen reader's words reach SetHwndPropStr" drop_under_wine
 check "the end-to-end scenario drives the 64-bit program under wine64" scenario_under_wine
 echo "$passed passed, $failed failed"

@@ -155,7 +155,7 @@ platform::DialogResult PLATFORM_CALLBACK FilePreviewProcedure(platform::WindowHa
   switch (message) {
     case kWmInitDialog:
       CheckControl(pane, kFilePreviewPlayId, playSelectedFile);
-      return kTrue;
+      return kFalse;  // the focus stays where the chooser puts it
     case kWmNotify:
       if (reinterpret_cast<const NotifyHeader*>(lParam)->code != kCdnSelChange) return kFalse;
       ShowSelection(pane);

@@ -384,7 +384,10 @@ int DialogWindow::EnterCommandId() const {
 
 bool DialogWindow::event(QEvent* event) {
   // As DefDlgProc does: a dialog activated with no focus gives it to its first tab stop.
-  if (event->type() == QEvent::WindowActivate && focusWidget() == nullptr) FocusFirstTabStop();
+  // A pane leaves the focus to its window.
+  if (event->type() == QEvent::WindowActivate && focusWidget() == nullptr && !IsPane(template_)) {
+    FocusFirstTabStop();
+  }
   return QWidget::event(event);
 }
 

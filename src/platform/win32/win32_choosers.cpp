@@ -9,6 +9,8 @@
 #include <vector>
 
 #include "platform/choosers.h"
+#include "platform/win32/dialog_template_builder.h"
+#include "platform/win32/win32_panes.h"
 
 namespace platform {
 namespace {
@@ -41,6 +43,12 @@ void TellPathTooLong(const platform::OpenFileRequest& request) {
 
 }  // namespace
 
+int GetChooserSelection(WindowHandle pane, char* path, uint32_t capacity) {
+  const LRESULT length = SendMessageA(GetParent(static_cast<HWND>(pane)), CDM_GETFILEPATH, capacity,
+                                      reinterpret_cast<LPARAM>(path));
+  return length > 0 ? static_cast<int>(length) : -1;
+}
+
 int RunOpenFileChooser(OpenFileRequest& request) {
   std::vector<char> path(kWorkingPathCapacity, '\0');
   std::memcpy(path.data(), request.file,
@@ -56,6 +64,20 @@ int RunOpenFileChooser(OpenFileRequest& request) {
   record.lpstrTitle = request.title;
   record.Flags = request.flags;
   record.lpstrDefExt = request.defaultExtension;
+  // The pane's template is made in memory, as the program's dialogs are.
+  const resources::DialogTemplate* paneTemplate = resources::FindDialogTemplate(request.templateId);
+  std::vector<WORD> pane;
+  win32::PaneRequest paneRequest{request.hook, paneTemplate};
+  if ((request.flags & OFN_ENABLEHOOK) && (request.flags & OFN_ENABLETEMPLATE) &&
+      paneTemplate != nullptr && request.hook != nullptr) {
+    pane = win32::BuildDialogTemplate(*paneTemplate);
+    record.Flags = (request.flags & ~OFN_ENABLETEMPLATE) | OFN_ENABLETEMPLATEHANDLE;
+    record.hInstance = reinterpret_cast<HINSTANCE>(pane.data());
+    record.lpfnHook = win32::HostPane;
+    record.lCustData = reinterpret_cast<LPARAM>(&paneRequest);
+  } else {
+    record.Flags &= ~(OFN_ENABLEHOOK | OFN_ENABLETEMPLATE);
+  }
   for (;;) {
     const BOOL chosen = GetOpenFileNameA(&record);
     if (!chosen) return 0;

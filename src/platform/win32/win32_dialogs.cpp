@@ -8,11 +8,15 @@
 #include <shellapi.h>
 
 #include <algorithm>
+#include <map>
 #include <string>
+#include <vector>
 
+#include "app/file_preview/file_preview.h"
 #include "platform/dialogs.h"
 #include "platform/win32/dialog_template_builder.h"
 #include "platform/win32/win32_module.h"
+#include "platform/win32/win32_panes.h"
 
 namespace win32 {
 
@@ -189,6 +193,35 @@ void TakeDrop(HWND dialog, HDROP drop, DLGPROC procedure) {
   DragFinish(drop);
 }
 
+// ---- Waveform pictures ---------------------------------------------------------------
+
+// Each owner-drawn picture's samples, by its window.
+std::map<HWND, std::vector<int16_t>> waves;
+
+// Each pixel column from its lowest to its highest sample, full scale the full height.
+void DrawWave(const DRAWITEMSTRUCT& item) {
+  const RECT& area = item.rcItem;
+  FillRect(item.hDC, &area, GetSysColorBrush(COLOR_WINDOW));
+  const auto found = waves.find(item.hwndItem);
+  if (found == waves.end()) return;
+  const HPEN pen = CreatePen(PS_SOLID, 1, GetSysColor(COLOR_WINDOWTEXT));
+  const HGDIOBJ previous = SelectObject(item.hDC, pen);
+  const LONG height = area.bottom - area.top;
+  const auto y = [&](int sample) {
+    return area.top + height / 2 -
+           static_cast<LONG>(sample * static_cast<double>(height - 1) / 65536);
+  };
+  LONG x = area.left;
+  for (const WaveColumn& column :
+       WaveColumns(found->second.data(), found->second.size(), area.right - area.left)) {
+    MoveToEx(item.hDC, x, y(column.highest), nullptr);
+    LineTo(item.hDC, x, y(column.lowest) + 1);
+    ++x;
+  }
+  SelectObject(item.hDC, previous);
+  DeleteObject(pen);
+}
+
 INT_PTR CALLBACK HostDialog(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
   auto procedure = reinterpret_cast<DLGPROC>(GetPropA(dialog, kProcedureProperty));
   if (procedure == nullptr) {
@@ -221,6 +254,35 @@ INT_PTR CALLBACK HostDialog(HWND dialog, UINT message, WPARAM wParam, LPARAM lPa
 }
 
 }  // namespace
+
+namespace win32 {
+
+UINT_PTR CALLBACK HostPane(HWND pane, UINT message, WPARAM wParam, LPARAM lParam) {
+  auto request = static_cast<const PaneRequest*>(GetPropA(pane, kProcedureProperty));
+  if (message == WM_INITDIALOG) {
+    request = reinterpret_cast<const PaneRequest*>(
+        reinterpret_cast<const OPENFILENAMEA*>(lParam)->lCustData);
+    SetPropA(pane, kProcedureProperty, const_cast<PaneRequest*>(request));
+    DescribeControls(pane, *request->pane, false);
+    return request->procedure(pane, WM_INITDIALOG, 0, 0);
+  }
+  if (request == nullptr) return FALSE;
+  if (message == WM_DRAWITEM) {
+    DrawWave(*reinterpret_cast<const DRAWITEMSTRUCT*>(lParam));
+    return TRUE;
+  }
+  const UINT_PTR result = request->procedure(pane, message, wParam, lParam);
+  if (message == WM_DESTROY) {
+    ClearDescriptions(pane, request->pane);
+    for (int i = 0; i < request->pane->controlCount; ++i) {
+      waves.erase(GetDlgItem(pane, request->pane->controls[i].id));
+    }
+    RemovePropA(pane, kProcedureProperty);
+  }
+  return result;
+}
+
+}  // namespace win32
 
 namespace platform {
 
@@ -266,9 +328,27 @@ int SetControlText(WindowHandle dialog, int controlId, const char* text) {
 int SetControlDescription(WindowHandle dialog, int controlId, const char* text) {
   const HWND window = static_cast<HWND>(dialog);
   if (controlId != kDialogItself) SetTooltip(window, controlId, text);
-  Annotate(controlId == kDialogItself ? window : GetDlgItem(window, controlId),
-           PROPID_ACC_DESCRIPTION, text);
+  const HWND described = controlId == kDialogItself ? window : GetDlgItem(window, controlId);
+  Annotate(described, PROPID_ACC_DESCRIPTION, text);
+  // A screen reader says a description as it changes.
+  NotifyWinEvent(EVENT_OBJECT_DESCRIPTIONCHANGE, described, OBJID_CLIENT, CHILDID_SELF);
   return 1;
+}
+
+int CheckControl(WindowHandle dialog, int controlId, bool checked) {
+  return CheckDlgButton(static_cast<HWND>(dialog), controlId,
+                        checked ? BST_CHECKED : BST_UNCHECKED);
+}
+
+bool IsControlChecked(WindowHandle dialog, int controlId) {
+  return IsDlgButtonChecked(static_cast<HWND>(dialog), controlId) == BST_CHECKED;
+}
+
+int SetControlWave(WindowHandle dialog, int controlId, const int16_t* samples, size_t count) {
+  const HWND picture = GetDlgItem(static_cast<HWND>(dialog), controlId);
+  if (picture == nullptr) return 0;
+  waves[picture].assign(samples, samples + count);
+  return InvalidateRect(picture, nullptr, TRUE);
 }
 
 int ShowMessageBox(WindowHandle owner, const char* text, const char* caption, unsigned style) {
