@@ -25,7 +25,8 @@ struct OpenFileRequest {
   // beside the chooser's own controls (placed where the template's kChooserControlsPlace
   // control stands), run by the hook as a dialog procedure. It gets WM_INITDIALOG,
   // WM_NOTIFY with kCdnSelChange whenever another file is selected or named, the
-  // commands of its controls, and WM_DESTROY when the chooser closes.
+  // commands of its controls, and WM_DESTROY when the chooser closes. A selection is told
+  // once the chooser has no other input waiting, so one passed over quickly is not.
   DialogProcedure hook;
   int templateId;
 };

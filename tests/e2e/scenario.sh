@@ -227,8 +227,6 @@ expect_message_once "Path Too Long"
 answer_chooser "Open Wave..." "$work/0.pcm" && press_properties_ok && label_reads 0 PCM
 save_as "$long_name.syn" && expect_message_once "Path Too Long"
 answer_chooser "Synth File..."
-stays_away "Error" || fail "a cancelled save showed \"Error\""
-[ -z "$(find "$work" -name '*.syn' -o -name '*.tmp')" ] || fail "a file was written"
 
 next_step "e. sound files of each kind attach, \"S\" plays one, \"Save...\" writes the bank brivola-syn builds"
 for row in 1 2 3 4 5 6; do attach "$row" "${samples[row]}" && label_reads "$row" PCM; done
@@ -238,22 +236,14 @@ save_as "$target"
 poll "$wait_polls" holds_bank "$target" || fail "its blocks lie apart from brivola-syn's by: $blocks_apart"
 echo "  its blocks lie apart from brivola-syn's by: $blocks_apart" && cp "$target" "$work/saved.bank"
 
-next_step "f. a failing save shows \"Error\" once and leaves the target as it was"
-# While every row has its file, the missing folder alone makes the save fail.
-save_as "$work/no such folder/bank.syn" && expect_message_once "Error"
-[ ! -e "$work/no such folder" ] || fail "the missing folder was made"
-attach 3 && label_reads 3 -
-save_as "$target" && expect_message_once "Error"
-cmp -s "$target" "$work/saved.bank" || fail "the target changed"
-
-next_step "g. \"Exit\" ends the program with exit code 0"
+next_step "f. \"Exit\" ends the program with exit code 0"
 on_main && click_units 101 105 60 14
 poll "$wait_polls" eval '! kill -0 "$program_pid" 2>/dev/null' || fail "the program is still running"
 wait "$program_pid" && program_pid= || fail "exit code $?"
 # Nothing printed, but where there is no sound device the one line that says so, once.
 [ "${E2E_WINDOWS_PATHS:-0}" = 1 ] || [ ! -s "$work/program.log" ] ||
   [ "$(cat "$work/program.log")" = "$no_device_line" ] || fail "it printed: $(cat "$work/program.log")"
-next_step "h. the bank of e named on the command line (relative, on Linux) fills every row and saves as it was, to a new name and over itself"
+next_step "g. the bank of e named on the command line (relative, on Linux) fills every row and saves as it was, to a new name and over itself"
 bank=$(realpath --relative-to=. "$target") && [ "${E2E_WINDOWS_PATHS:-0}" = 1 ] && bank="Z:${target//\//\\}"
 start_program "$@" "$bank" && wait_window main "Brivola Synthesis Composer" "$start_polls"
 save_as "$work/copy ü.syn" && poll "$wait_polls" cmp -s "$work/copy ü.syn" "$work/saved.bank" || fail "the copy differs"

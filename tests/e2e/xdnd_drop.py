@@ -8,7 +8,6 @@ import os, select, sys, time, urllib.parse
 from Xlib import X, Xatom, display
 from Xlib.protocol import event
 
-sys.excepthook = lambda kind, error, _: print(f"xdnd_drop: {kind.__name__}: {error}", file=sys.stderr)
 fail = lambda reason: sys.exit(f"xdnd_drop: {reason}")
 d = display.Display()
 atom, root = d.get_atom, d.screen().root  # atoms cached: no round trip while Wine waits

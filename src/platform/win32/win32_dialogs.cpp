@@ -271,6 +271,18 @@ UINT_PTR CALLBACK HostPane(HWND pane, UINT message, WPARAM wParam, LPARAM lParam
     DrawWave(*reinterpret_cast<const DRAWITEMSTRUCT*>(lParam));
     return TRUE;
   }
+  // A new selection is passed on once the chooser has no other input waiting, as a
+  // timer's message comes only then: a selection passed over quickly is never read.
+  constexpr UINT_PTR kSelectionTimer = 1;
+  if (message == WM_NOTIFY && reinterpret_cast<const NMHDR*>(lParam)->code == CDN_SELCHANGE) {
+    SetTimer(pane, kSelectionTimer, USER_TIMER_MINIMUM, nullptr);
+    return FALSE;
+  }
+  if (message == WM_TIMER && wParam == kSelectionTimer) {
+    KillTimer(pane, kSelectionTimer);
+    const NMHDR selection{GetParent(pane), 0, CDN_SELCHANGE};
+    return request->procedure(pane, WM_NOTIFY, 0, reinterpret_cast<LPARAM>(&selection));
+  }
   const UINT_PTR result = request->procedure(pane, message, wParam, lParam);
   if (message == WM_DESTROY) {
     ClearDescriptions(pane, request->pane);
