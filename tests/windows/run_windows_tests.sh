@@ -19,7 +19,7 @@ executable() {
   headers=$("$objdump" -f -p "$exe") || return 1
   grep -q "file format $3\$" <<<"$headers" && grep -Eq 'Subsystem.*\(Windows GUI\)' <<<"$headers" || return 1
   beside=$(cd "build-win$1" && ls *.dll | tr '[:upper:]' '[:lower:]') || return 1
-  system='(user32|comdlg32|comctl32|dsound|kernel32|msvcrt|advapi32|shell32|shlwapi|ole32|ws2_32)\.dll'
+  system='(user32|gdi32|comdlg32|comctl32|dsound|kernel32|msvcrt|advapi32|shell32|shlwapi|ole32|ws2_32)\.dll'
   [ "$(imports "$objdump" "$exe" | grep -cxE 'user32.dll|comdlg32.dll|dsound.dll')" -eq 3 ] || return 1
   for dll in "$exe" "build-win$1"/*.dll; do
     [ -z "$(imports "$objdump" "$dll" | grep -Evx "$system" | grep -Fvx "$beside")" ] || return 1

@@ -13,7 +13,7 @@ add_library(win32_backend STATIC
 target_include_directories(win32_backend PUBLIC src)
 # The dialogs read the templates that composer_core defines, while composer_core calls
 # the backend: linked as composer_core, win32_backend, composer_core.
-target_link_libraries(win32_backend PUBLIC composer_core user32 comdlg32 comctl32 dsound shell32
+target_link_libraries(win32_backend PUBLIC composer_core user32 gdi32 comdlg32 comctl32 dsound shell32
                                             ole32)
 
 # The C runtime's files, as objects: whatever library calls the file seam finds them.
