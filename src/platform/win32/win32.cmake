@@ -38,6 +38,8 @@ set_target_properties(brivola-windows-bench PROPERTIES RUNTIME_OUTPUT_DIRECTORY 
 
 # The sound libraries' DLLs beside the program, in the build as in the zip, so that it
 # starts from either; a user may replace them, as their licence allows.
+# libvorbisfile comes with libvorbis, but nothing imports it.
 file(GLOB sound_library_dlls ${BRIVOLA_SOUND_LIBRARIES}/bin/*.dll)
+list(FILTER sound_library_dlls EXCLUDE REGEX "libvorbisfile")
 add_custom_command(TARGET brivola-composer POST_BUILD
   COMMAND ${CMAKE_COMMAND} -E copy_if_different ${sound_library_dlls} ${PROJECT_BINARY_DIR})
