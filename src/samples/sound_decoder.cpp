@@ -100,10 +100,10 @@ bool DecodeChunk(SoundDecoder& decoder, std::string* problem) {
   }
   for (sf_count_t frame = 0; frame < frames; ++frame) {
     float sum = 0.0f;
-    for (int channel = 0; channel < decoder.channels; ++channel) {
-      sum += decoder.interleaved[static_cast<size_t>(frame * decoder.channels + channel)];
+    for (int channel = 0; channel < decoder.format.channels; ++channel) {
+      sum += decoder.interleaved[static_cast<size_t>(frame * decoder.format.channels + channel)];
     }
-    decoder.mono[static_cast<size_t>(frame)] = sum / static_cast<float>(decoder.channels);
+    decoder.mono[static_cast<size_t>(frame)] = sum / static_cast<float>(decoder.format.channels);
   }
   const auto count = static_cast<size_t>(frames);
   if (decoder.resampler != nullptr) return Resample(decoder, decoder.mono.data(), count, problem);
@@ -155,7 +155,6 @@ SoundFileReading OpenSoundDecoder(int handle, SoundDecoder* decoder, std::string
     CloseSoundDecoder(*decoder);
     return kSoundFileMalformed;
   }
-  decoder->channels = format.channels;
   decoder->interleaved.resize(static_cast<size_t>(kChunkFrames * format.channels));
   decoder->mono.resize(static_cast<size_t>(kChunkFrames));
   decoder->resampled.resize(kResampledFrames);

@@ -23,8 +23,7 @@ struct SoundSource {
 struct SoundDecoder {
   SoundSource source;
   SNDFILE* input;
-  SF_INFO format;
-  int channels;
+  SF_INFO format;    // channels, rate and length as the header gives them
   soxr_t resampler;  // null when the input is at 44,100 Hz already
   bool drained;      // the input has ended and the resampler has given out all it held
   std::vector<float> interleaved;

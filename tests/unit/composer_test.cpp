@@ -7,7 +7,7 @@
 #include <unistd.h>
 
 #include "channels/channel_slot.h"
-#include "platform/qt/dialog_units.h"
+#include "platform/dialog_units.h"
 #include "preview/sound_preview.h"
 #include "resources/dialog_templates.h"
 #include "resources/resource_ids.h"
@@ -84,9 +84,9 @@ TEST(DialogUnits, BecomePixelsAsWindowsRoundsThem) {
       {338, 12, 2, 3, 4, 5},          // 6.5 a letter is 7: 3.5 across, 4.5 down
   };
   for (const Case& c : cases) {
-    const qtbackend::BaseUnits units = qtbackend::DialogBaseUnits(c.sampleWidth, c.fontHeight);
-    EXPECT_EQ(qtbackend::PixelsAcross(units, c.across), c.pixelsAcross) << c.sampleWidth;
-    EXPECT_EQ(qtbackend::PixelsDown(units, c.down), c.pixelsDown) << c.sampleWidth;
+    const platform::BaseUnits units = platform::DialogBaseUnits(c.sampleWidth, c.fontHeight);
+    EXPECT_EQ(platform::PixelsAcross(units, c.across), c.pixelsAcross) << c.sampleWidth;
+    EXPECT_EQ(platform::PixelsDown(units, c.down), c.pixelsDown) << c.sampleWidth;
   }
 }
 

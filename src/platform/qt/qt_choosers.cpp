@@ -60,8 +60,7 @@ QString NamedPath(const QFileDialog& chooser, const QString& typed) {
 // A typed path of an existing file is taken whichever filter is selected, as Windows'
 // chooser takes it: Qt's own check finds only the files the filter shows, once it has
 // listed their folder.
-void TakeTypedFiles(QFileDialog& chooser) {
-  auto* field = chooser.findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+void TakeTypedFiles(QFileDialog& chooser, QLineEdit* field) {
   auto* buttons = chooser.findChild<QDialogButtonBox*>(QStringLiteral("buttonBox"));
   QPushButton* open = buttons != nullptr ? buttons->button(QDialogButtonBox::Open) : nullptr;
   if (field == nullptr || open == nullptr) return;
@@ -73,7 +72,8 @@ void TakeTypedFiles(QFileDialog& chooser) {
 // The pane that the request's hook runs, right of the chooser's own controls. It is told
 // of each new selection, or typed name, once the chooser has no other event waiting, so
 // that a selection passed over quickly is never read.
-QWidget* OpenPane(QFileDialog& chooser, const platform::OpenFileRequest& request) {
+QWidget* OpenPane(QFileDialog& chooser, QLineEdit* field,
+                  const platform::OpenFileRequest& request) {
   if (!(request.flags & platform::kOfnEnableHook) ||
       !(request.flags & platform::kOfnEnableTemplate))
     return nullptr;
@@ -92,7 +92,7 @@ QWidget* OpenPane(QFileDialog& chooser, const platform::OpenFileRequest& request
     notice->start(0);
   };
   QObject::connect(&chooser, &QFileDialog::currentChanged, pane, select);
-  if (auto* field = chooser.findChild<QLineEdit*>(QStringLiteral("fileNameEdit"))) {
+  if (field != nullptr) {
     QObject::connect(field, &QLineEdit::textChanged, pane,
                      [&chooser, select](const QString& typed) {
                        const QString path = NamedPath(chooser, typed);
@@ -129,8 +129,10 @@ int RunOpenFileChooser(OpenFileRequest& request) {
   if (request.defaultExtension != nullptr) {
     chooser.setDefaultSuffix(QString::fromUtf8(request.defaultExtension));
   }
-  if (request.flags & kOfnFileMustExist) TakeTypedFiles(chooser);
-  QWidget* pane = OpenPane(chooser, request);
+  // QFileDialog's own field for the file's name.
+  auto* field = chooser.findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+  if (request.flags & kOfnFileMustExist) TakeTypedFiles(chooser, field);
+  QWidget* pane = OpenPane(chooser, field, request);
   FillInPath(chooser, request.file, request.maxFile);
 
   int result = 0;

@@ -25,8 +25,8 @@
 #include <vector>
 
 #include "app/file_preview/file_preview.h"
+#include "platform/dialog_units.h"
 #include "platform/dialogs.h"
-#include "platform/qt/dialog_units.h"
 #include "platform/qt/qt_windows.h"
 #include "resources/dialog_templates.h"
 
@@ -42,11 +42,9 @@ constexpr uint32_t kButtonTypeMask = 0xF;
 constexpr unsigned kMbIconMask = 0xF0;
 constexpr uintptr_t kBnClicked = 0;
 
-using qtbackend::BaseUnits;
-
 BaseUnits DialogBaseUnits(const QFontMetrics& metrics) {
-  return qtbackend::DialogBaseUnits(
-      metrics.horizontalAdvance(QLatin1String(qtbackend::kBaseUnitSample)), metrics.height());
+  return platform::DialogBaseUnits(metrics.horizontalAdvance(QLatin1String(kBaseUnitSample)),
+                                   metrics.height());
 }
 
 QRect ToPixels(const BaseUnits& units, int x, int y, int width, int height) {
@@ -211,6 +209,12 @@ DialogWindow* RunningDialog(WindowHandle handle) {
     if (HandleOf(window) == handle) return window;
   }
   return nullptr;
+}
+
+// A control of a running dialog, or null.
+QWidget* ControlOf(WindowHandle dialog, int controlId) {
+  DialogWindow* window = RunningDialog(dialog);
+  return window != nullptr ? window->Control(controlId) : nullptr;
 }
 
 DialogWindow::DialogWindow(const DialogTemplate& dialog, DialogProcedure procedure, QWidget* owner)
@@ -500,8 +504,7 @@ int EndModalDialog(WindowHandle dialog, DialogResult result) {
 }
 
 int SetControlText(WindowHandle dialog, int controlId, const char* text) {
-  DialogWindow* window = RunningDialog(dialog);
-  QWidget* control = window != nullptr ? window->Control(controlId) : nullptr;
+  QWidget* control = ControlOf(dialog, controlId);
   if (control == nullptr) return 0;
   const QString value = QString::fromUtf8(text);
   if (auto* field = qobject_cast<QLineEdit*>(control)) {
@@ -525,8 +528,7 @@ int SetControlDescription(WindowHandle dialog, int controlId, const char* text) 
 }
 
 int CheckControl(WindowHandle dialog, int controlId, bool checked) {
-  DialogWindow* window = RunningDialog(dialog);
-  auto* box = qobject_cast<QCheckBox*>(window != nullptr ? window->Control(controlId) : nullptr);
+  auto* box = qobject_cast<QCheckBox*>(ControlOf(dialog, controlId));
   if (box == nullptr) return 0;
   const QSignalBlocker quiet(box);
   box->setChecked(checked);
@@ -534,14 +536,12 @@ int CheckControl(WindowHandle dialog, int controlId, bool checked) {
 }
 
 bool IsControlChecked(WindowHandle dialog, int controlId) {
-  DialogWindow* window = RunningDialog(dialog);
-  auto* box = qobject_cast<QCheckBox*>(window != nullptr ? window->Control(controlId) : nullptr);
+  auto* box = qobject_cast<QCheckBox*>(ControlOf(dialog, controlId));
   return box != nullptr && box->isChecked();
 }
 
 int SetControlWave(WindowHandle dialog, int controlId, const int16_t* samples, size_t count) {
-  DialogWindow* window = RunningDialog(dialog);
-  auto* view = dynamic_cast<WaveView*>(window != nullptr ? window->Control(controlId) : nullptr);
+  auto* view = dynamic_cast<WaveView*>(ControlOf(dialog, controlId));
   if (view == nullptr) return 0;
   view->SetSamples(samples, count);
   return 1;

@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "app/file_preview/file_preview.h"
+#include "platform/dialog_units.h"
 #include "platform/dialogs.h"
 #include "platform/win32/dialog_template_builder.h"
 #include "platform/win32/win32_module.h"
@@ -182,12 +183,12 @@ void TakeDrop(HWND dialog, HDROP drop, DLGPROC procedure) {
     }
     POINT point{};
     DragQueryPoint(drop, &point);
-    RECT baseUnits{0, 0, 4, 8};  // four units across and eight down are one base unit
-    MapDialogRect(dialog, &baseUnits);
-    const platform::DroppedFiles dropped{
-        static_cast<int>(point.x * 4 / std::max<LONG>(baseUnits.right, 1)),
-        static_cast<int>(point.y * 8 / std::max<LONG>(baseUnits.bottom, 1)),
-        static_cast<int>(count), paths.data()};
+    RECT base{0, 0, platform::kUnitsAcross, platform::kUnitsDown};  // one base unit
+    MapDialogRect(dialog, &base);
+    const platform::BaseUnits units{std::max<int>(base.right, 1), std::max<int>(base.bottom, 1)};
+    const platform::DroppedFiles dropped{platform::DialogUnitsAcross(units, point.x),
+                                         platform::DialogUnitsDown(units, point.y),
+                                         static_cast<int>(count), paths.data()};
     procedure(dialog, WM_DROPFILES, 0, reinterpret_cast<LPARAM>(&dropped));
   }
   DragFinish(drop);

@@ -1,8 +1,9 @@
-// Dialog units as Windows turns them into pixels: a unit across is a quarter of the
-// dialog font's average letter width, a unit down an eighth of its height.
+// Dialog units as Windows turns them into pixels, and a drop's pixels back into them: a
+// unit across is a quarter of the dialog font's average letter width, a unit down an
+// eighth of its height.
 #pragma once
 
-namespace qtbackend {
+namespace platform {
 
 // The letters whose average width is the horizontal base unit, as Windows measures it.
 constexpr char kBaseUnitSample[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz";
@@ -46,4 +47,4 @@ inline int DialogUnitsDown(const BaseUnits& units, int pixels) {
   return pixels * kUnitsDown / units.y;
 }
 
-}  // namespace qtbackend
+}  // namespace platform
